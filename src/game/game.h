@@ -1,0 +1,16 @@
+// The game's rules: ball flight and wall bounces, paddle contact and scoring, and the
+// opponent's tracking. Plain functions on the game state; nothing here draws.
+#pragma once
+
+// flight.cpp
+void clampAngles();   // keeps ballPitch in [40, 140] and ballYaw in its allowed bands
+int tickGame();       // one simulation step; returns the delay in ms before the next one
+
+// rally.cpp
+int ballOnPlayerPaddle();    // 1 when the player's paddle covers the ball's centre
+int ballOnOpponentPaddle();  // 1 when the opponent's paddle covers the ball's centre
+void playerReturn();         // speed and curve of a ball leaving the player's paddle
+void resetRally();           // ball back to the serve position, rally flags cleared
+
+// opponent.cpp
+void trackOpponent();  // one tracking step of the opponent's paddle (once per drawn frame)
