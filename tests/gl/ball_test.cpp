@@ -75,3 +75,24 @@ TEST_F(BallTest, ShadowStaysStraightBelowTheBall)
     EXPECT_TRUE(p.isWhite(courtToWindow(-0.8 - 0.19, -1.5, -2.55)));
     EXPECT_TRUE(p.isWhite(courtToWindow(-0.8, -1.5, -2.6 + 0.19)));
 }
+
+TEST_F(BallTest, LitSideFacesLightZeroInTheCourtFromEitherSide)
+{
+    // Light 0 stands at (-2, 3, 2), above the ball and toward the player's end, whichever
+    // way the camera looks: the upper part toward +z is the bright one, the lower part toward
+    // -z the dark one. (A light fixed to the eye would put the bright part on the left from
+    // the left-hand camera.)
+    ballZ = -2.0f;
+    for (int view = 1; view <= 2; view++) {
+        viewMode = view;
+        const double side = view == 1 ? -0.06 : 0.06;  // the face turned to the camera
+        drawFrame();
+        const Picture p = grab();
+        const Rgb towardPlayer = p.at(courtToWindow(side, 0.08, -2.0 + 0.08));
+        const Rgb towardOpponent = p.at(courtToWindow(side, -0.08, -2.0 - 0.08));
+        EXPECT_GT(towardPlayer.r + towardPlayer.g + towardPlayer.b,
+                  towardOpponent.r + towardOpponent.g + towardOpponent.b + 60)
+            << "view " << view;
+        EXPECT_TRUE(isBlue(towardOpponent)) << "view " << view;
+    }
+}
