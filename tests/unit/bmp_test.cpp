@@ -108,6 +108,14 @@ TEST_F(BmpTest, MissingFileIsNotFound)
     expectRefused(dir + "/absent.bmp", "File Not Found : " + dir + "/absent.bmp\n");
 }
 
+// A directory opens for reading but yields no bytes: every field reads as -1 sums.
+TEST_F(BmpTest, DirectoryReadsAsAnEmptyFile)
+{
+    std::string path = dir + "/level.bmp";
+    ASSERT_TRUE(std::filesystem::create_directory(path));
+    expectRefused(path, "Planes from " + path + " is not 1: 65279\n");
+}
+
 TEST_F(BmpTest, OnlyTwentyFourBitsOnePlane)
 {
     std::string path = write("8.bmp", bmpFile(4, 2, 8, countingPixels(8)));
