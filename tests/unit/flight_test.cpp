@@ -180,7 +180,9 @@ TEST_F(Game, CurvingWrapsPast180AndStopsAtMinus130)
         float rising = f(want - turn);
         if (rising > -95.0f) rising = -95.0f;
         want = rising > -130.0f ? -130.0f : rising;
-        if (want != -130.0f) EXPECT_NEAR(want - ballYaw, 0.8, 1e-4);
+        if (want != -130.0f) {
+            EXPECT_NEAR(want - ballYaw, 0.8, 1e-4);
+        }
         tickGame();
         ++runs;
         ASSERT_EQ(ballYaw, want) << "run " << runs;
@@ -190,6 +192,24 @@ TEST_F(Game, CurvingWrapsPast180AndStopsAtMinus130)
     runTicks(3);
     EXPECT_EQ(ballYaw, -130.0f);
     EXPECT_EQ(curveRate, f(static_cast<double>(curveBaseAt(1)) + f(0.01)));  // no bounce yet
+}
+
+// However large the bend, it stops at +-95 and so never turns the ball back toward the
+// player; clampAngles then lifts the yaw to the band's edge.
+TEST_F(Game, BendingNeverCrosses90)
+{
+    const struct {
+        float yaw, spin, rate;
+    } cases[] = {{130, 40, 1.0f}, {-130, -40, 2.0f}, {150, 40, 3.0f}, {-170, -30, 5.0f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "yaw " << c.yaw << " spin " << c.spin);
+        resetGameState();
+        serveAndPlace(0, 0, 90, c.yaw);
+        spinX = c.spin;
+        curveRate = c.rate;
+        tickGame();
+        EXPECT_EQ(ballYaw, c.yaw > 0 ? 130.0f : -130.0f);
+    }
 }
 
 TEST_F(Game, YawTowardThePlayerIsNotBentButPitchIs)
