@@ -2,8 +2,6 @@
 // returnPending, won and lost points, levels and lives, game over and the rally reset.
 #include "support.h"
 
-#include <cstdio>
-
 TEST_F(Game, CoverTestIncludesTheEnlargedEdges)
 {
     struct Case {
