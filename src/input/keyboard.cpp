@@ -1,0 +1,76 @@
+// The keyboard: levels, cameras, curving, pause, projection, rally reset and quit, each
+// key a command in one table. Letters act alike in either case.
+#include <GL/freeglut.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/numeric.h"
+#include "app/state.h"
+#include "game/game.h"
+
+// Lines go out at once, so a console or a pipe sees them as they happen.
+static void say(const char* line)
+{
+    printf("%s", line);
+    fflush(stdout);
+}
+
+static void levelDown()
+{
+    level = maxI(level - 1, 1);
+    levelPoints = 0;
+    say("LEVEL DOWN\n");
+}
+
+static void levelUp()
+{
+    level = level + 1;
+    levelPoints = 0;
+    say("LEVEL UP\n");
+}
+
+static void toggleCurving()
+{
+    curving = 1 - curving;
+    say(curving == 1 ? "CURVING ON\n" : "CURVING OFF\n");
+}
+
+struct KeyCommand {
+    unsigned char key;  // lower case for letters
+    void (*run)();
+};
+
+// The camera digits sit where their directions lie on a numeric keypad.
+static const KeyCommand keyCommands[] = {
+    {'-', levelDown},
+    {'=', levelUp},
+    {'5', [] { viewMode = 0; }},
+    {'4', [] { viewMode = 1; }},
+    {'6', [] { viewMode = 2; }},
+    {'2', [] { viewMode = 3; }},
+    {'8', [] { viewMode = 4; }},
+    {'c', toggleCurving},
+    {'p', [] { paused = 1 - paused; }},
+    {'q', [] { exit(0); }},
+    {'r', resetRally},
+    {'v', [] { orthographic = 1 - orthographic; }},
+};
+
+void keyCommand(unsigned char key)
+{
+    if (key >= 'A' && key <= 'Z')
+        key = static_cast<unsigned char>(key - 'A' + 'a');
+    for (const KeyCommand& command : keyCommands) {
+        if (command.key == key) {
+            command.run();
+            return;
+        }
+    }
+}
+
+void keyboard(unsigned char key, int, int)
+{
+    keyCommand(key);
+    glutPostRedisplay();
+}

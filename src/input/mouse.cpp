@@ -1,0 +1,93 @@
+// The mouse: the pointer places the player's paddle, a left press serves, a right press
+// pauses, and the paddle's movement just after a return becomes spin on the ball.
+#include <GL/freeglut.h>
+
+#include "app/numeric.h"
+#include "app/state.h"
+#include "game/game.h"
+
+const double spinPerUnit = 200;  // degrees of spin per court unit moved in one event
+const float spinLimit = 40;      // degrees
+
+// A window squeezed to nothing still maps the pointer somewhere finite.
+static int mappedWidth() { return maxI(windowWidth, 1); }
+static int mappedHeight() { return maxI(windowHeight, 1); }
+
+// Both axes use 4/H court units per pixel, the scale of the orthographic view, with the
+// window's centre at 0; px is the centre of a pixel column.
+double mouseToCourtX(float px)
+{
+    const int w = mappedWidth();
+    const float aspect = static_cast<float>(static_cast<double>(w) / mappedHeight());
+    const double n = 2.0 * px / w - static_cast<double>(w - 1) / w;
+    return n * 2 * aspect;
+}
+
+// py counts rows from the bottom of the window.
+double mouseToCourtY(float py)
+{
+    const int h = mappedHeight();
+    const double n = 2.0 * py / h - static_cast<double>(h - 1) / h;
+    return n * 2;
+}
+
+static float limitSpin(float spin)
+{
+    if (spin > spinLimit)
+        return spinLimit;
+    if (spin < -spinLimit)
+        return -spinLimit;
+    return spin;
+}
+
+void followPointer(int x, int y)
+{
+    if (!paused) {
+        playerX = static_cast<float>(mouseToCourtX(static_cast<float>(x)));
+        playerY = static_cast<float>(mouseToCourtY(static_cast<float>(mappedHeight() - y - 1)));
+    }
+
+    if (playerX + static_cast<double>(paddleLeft) < arenaLeft)
+        playerX = static_cast<float>(static_cast<double>(arenaLeft) - paddleLeft);
+    if (playerX + static_cast<double>(paddleRight) > arenaRight)
+        playerX = static_cast<float>(static_cast<double>(arenaRight) - paddleRight);
+    if (playerY + static_cast<double>(paddleBottom) < arenaBottom)
+        playerY = static_cast<float>(static_cast<double>(arenaBottom) - paddleBottom);
+    if (playerY + static_cast<double>(paddleTop) > arenaTop)
+        playerY = static_cast<float>(static_cast<double>(arenaTop) - paddleTop);
+
+    // The first motion after a return turns the paddle's displacement into spin; the sign
+    // makes the ball follow the paddle.
+    if (returnPending) {
+        spinX = limitSpin(static_cast<float>((static_cast<double>(prevPlayerX) - playerX) * spinPerUnit));
+        spinY = limitSpin(static_cast<float>((static_cast<double>(prevPlayerY) - playerY) * spinPerUnit));
+        ballYaw = static_cast<float>(static_cast<double>(ballYaw) + spinX);
+        ballPitch = static_cast<float>(static_cast<double>(ballPitch) + spinY);
+        clampAngles();
+        returnPending = 0;
+    }
+
+    prevPlayerX = playerX;
+    prevPlayerY = playerY;
+}
+
+void mouseMotion(int x, int y)
+{
+    followPointer(x, y);
+    glutPostRedisplay();
+}
+
+// No redisplay here: the next tick asks for one.
+void mouseButton(int button, int state, int, int)
+{
+    if (state != GLUT_DOWN)
+        return;
+    if (button == GLUT_LEFT_BUTTON) {
+        if (!rallyActive && ballOnPlayerPaddle()) {
+            rallyActive = 1;
+            playerReturn();
+        }
+    } else if (button == GLUT_RIGHT_BUTTON) {
+        paused = 1 - paused;
+    }
+}
