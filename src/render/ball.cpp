@@ -7,9 +7,10 @@
 
 #include "app/numeric.h"
 #include "app/state.h"
+#include "game/game.h"
 #include "render/render.h"
 
-static const double ballRadius = 0.15;  // court units; also the shadow's radius
+// The sphere and its shadow both take the ball's radius, ballRadius (game.h).
 static const int sphereDetail = 50;     // slices and stacks
 static const double darkestShadow = 0.9;    // alpha with the ball near the floor
 static const double faintestShadow = 0.1;   // alpha with the ball near the ceiling
