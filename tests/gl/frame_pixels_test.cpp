@@ -1,0 +1,298 @@
+// Whole frames compared pixel for pixel with reference pictures, kept as one 64-bit hash
+// per frame: every view and projection, rest and rally, flashes, outcomes, heads-up
+// display, fade, a wide window and a changed court. Guards any change to how frames are
+// drawn against moving a single pixel.
+//
+// VOLKRIN_PIXELS_PRINT=1 prints the hashes of the current drawing code as a reference
+// table; VOLKRIN_GL_DUMP=dir writes every compared frame there as a PPM picture.
+#include "gl_harness.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <GL/freeglut.h>
+
+#include "app/state.h"
+#include "render/render.h"
+
+namespace {
+
+// Reference hashes, made with the drawing code as it stood before the frame's cost was
+// cut, on Debian 12's Mesa (llvmpipe).
+const std::map<std::string, uint64_t> references = {
+#include "frame_pixels_refs.inc"
+};
+
+// FNV-1a over the RGB bytes of the back buffer, bottom row first.
+uint64_t hashPixels(const std::vector<unsigned char>& rgb)
+{
+    uint64_t h = 14695981039346656037ull;
+    for (unsigned char c : rgb) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+void dumpPpm(const std::string& name, int w, int h, const std::vector<unsigned char>& rgb)
+{
+    const char* dir = std::getenv("VOLKRIN_GL_DUMP");
+    if (!dir)
+        return;
+    FILE* f = std::fopen((std::string(dir) + "/" + name + ".ppm").c_str(), "wb");
+    if (!f)
+        return;
+    std::fprintf(f, "P6\n%d %d\n255\n", w, h);
+    for (int row = h - 1; row >= 0; row--)
+        std::fwrite(&rgb[static_cast<size_t>(row) * w * 3], 1, static_cast<size_t>(w) * 3, f);
+    std::fclose(f);
+}
+
+// Draws one whole frame, reads it back before any swap and compares it with its reference.
+uint64_t frameMatches(const std::string& name)
+{
+    drawFrame();
+    const int w = windowWidth, h = windowHeight;
+    std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << name;
+    const uint64_t got = hashPixels(rgb);
+    dumpPpm(name, w, h, rgb);
+
+    if (std::getenv("VOLKRIN_PIXELS_PRINT")) {
+        std::printf("    {\"%s\", 0x%016" PRIx64 "ull},\n", name.c_str(), got);
+        return got;
+    }
+    const auto ref = references.find(name);
+    if (ref == references.end())
+        ADD_FAILURE() << "no reference picture for " << name;
+    else
+        EXPECT_EQ(got, ref->second) << name << ": the frame's pixels changed";
+    return got;
+}
+
+// The real window follows the game's window size, so the back buffer holds every pixel.
+void resizeWindow(int w, int h)
+{
+    glutReshapeWindow(w, h);
+    for (int i = 0; i < 400; i++) {
+        glutMainLoopEvent();
+        if (glutGet(GLUT_WINDOW_WIDTH) == w && glutGet(GLUT_WINDOW_HEIGHT) == h)
+            break;
+        glutPostRedisplay();  // keeps events flowing while the server catches up
+    }
+    ASSERT_EQ(glutGet(GLUT_WINDOW_WIDTH), w);
+    ASSERT_EQ(glutGet(GLUT_WINDOW_HEIGHT), h);
+    // The driver picks up the drawable's new size at a buffer swap.
+    glutSwapBuffers();
+    applyWindowSize(w, h);
+}
+
+std::string suffix(int view, int ortho)
+{
+    return "-v" + std::to_string(view) + (ortho ? "-ortho" : "-persp");
+}
+
+// A ball in flight toward the opponent with spin on it, both paddles part way through a
+// flash, at level 3 with two points.
+void rallyState()
+{
+    resetGameState();
+    rallyActive = 1;
+    level = 3;
+    lives = 4;
+    levelPoints = 2;
+    ballSpeedBase = 0.052f;
+    ballX = 0.62f;
+    ballY = -0.48f;
+    ballZ = -1.73f;
+    ballYaw = -158.0f;
+    ballPitch = 101.0f;
+    spinX = 14.0f;
+    spinY = -9.0f;
+    curveRate = 0.03f;
+    playerX = 0.35f;
+    playerY = -0.2f;
+    opponentX = -0.4f;
+    opponentY = 0.3f;
+    playerFlash = 0.37f;
+    opponentFlash = 0.61f;
+}
+
+// The rest after start-up: the ball at the serve position, one serve's base speed.
+void restState()
+{
+    resetGameState();
+    ballSpeedBase = 0.044f;
+}
+
+}  // namespace
+
+class FramePixelsTest : public GlTest {};
+
+TEST_F(FramePixelsTest, EveryViewAndProjectionAtRestAndMidRally)
+{
+    for (int ortho = 0; ortho <= 1; ortho++)
+        for (int view = 0; view <= 4; view++) {
+            restState();
+            viewMode = view;
+            orthographic = ortho;
+            frameMatches("rest" + suffix(view, ortho));
+            rallyState();
+            viewMode = view;
+            orthographic = ortho;
+            frameMatches("rally" + suffix(view, ortho));
+            // The opponent and the flashes have moved on: a second frame from there.
+            frameMatches("rally-next" + suffix(view, ortho));
+        }
+}
+
+TEST_F(FramePixelsTest, FlashesFadeFrameByFrame)
+{
+    for (int view : {0, 3}) {
+        rallyState();
+        viewMode = view;
+        playerFlash = 1.0f;
+        opponentFlash = 1.0f;
+        for (int frame = 0; frame <= 36; frame++) {
+            const std::string name = "flash" + suffix(view, 0) + "-" + std::to_string(frame);
+            if (frame <= 2 || frame == 17 || frame >= 33)
+                frameMatches(name);
+            else
+                drawFrame();
+        }
+    }
+}
+
+TEST_F(FramePixelsTest, WonLostAndTheShadowAtFloorAndCeiling)
+{
+    struct Case {
+        const char* name;
+        int won, lost;
+        float x, y, z;
+    };
+    const Case cases[] = {
+        {"won", 1, 0, -0.9f, 0.7f, -3.9f},   {"lost", 0, 1, 1.2f, -0.6f, 0.1f},
+        {"both", 1, 1, 0.3f, 0.2f, -2.0f},   {"floor", 0, 0, -1.1f, -1.33f, -1.0f},
+        {"ceiling", 0, 0, 1.4f, 1.34f, -3.2f}, {"beyond-far", 1, 0, 0.0f, 0.0f, -4.2f},
+    };
+    for (const Case& c : cases)
+        for (int view : {0, 1, 4})
+            for (int ortho = 0; ortho <= 1; ortho++) {
+                rallyState();
+                pointWon = c.won;
+                pointLost = c.lost;
+                ballX = c.x;
+                ballY = c.y;
+                ballZ = c.z;
+                viewMode = view;
+                orthographic = ortho;
+                frameMatches(std::string(c.name) + suffix(view, ortho));
+            }
+}
+
+TEST_F(FramePixelsTest, HeadsUpDisplayForLivesPointsAndLevels)
+{
+    for (int ortho = 0; ortho <= 1; ortho++)
+        for (int lifeCount : {1, 5, 13})
+            for (int points = 0; points <= 3; points++)
+                for (int lvl : {1, 5, 13}) {
+                    restState();
+                    orthographic = ortho;
+                    lives = lifeCount;
+                    levelPoints = points;
+                    level = lvl;
+                    frameMatches("hud-lives" + std::to_string(lifeCount) + "-points" +
+                                 std::to_string(points) + "-level" + std::to_string(lvl) +
+                                 suffix(0, ortho));
+                }
+    // Groups of tally marks, and marks that run off the window's right edge.
+    for (int lvl : {4, 6, 10, 53, 60}) {
+        restState();
+        level = lvl;
+        frameMatches("hud-level" + std::to_string(lvl));
+    }
+}
+
+TEST_F(FramePixelsTest, GameOverFadeDarkensLightensAndRestarts)
+{
+    for (int view : {0, 2})
+        for (int ortho = 0; ortho <= 1; ortho++) {
+            rallyState();
+            viewMode = view;
+            orthographic = ortho;
+            lives = 0;
+            pointLost = 1;
+            rallyActive = 0;
+            ballZ = 0.05f;
+            gameOver = 1;
+            fadeLevel = 1.0f;
+            // 202 fade frames, then the first frame of the new game.
+            for (int frame = 0; frame <= 202; frame++) {
+                const std::string name =
+                    "fade" + suffix(view, ortho) + "-" + std::to_string(frame);
+                if (frame <= 2 || frame == 50 || (frame >= 99 && frame <= 103) ||
+                    frame == 150 || frame >= 199)
+                    frameMatches(name);
+                else
+                    drawFrame();
+            }
+            EXPECT_EQ(gameOver, 0);
+        }
+}
+
+TEST_F(FramePixelsTest, WideWindowAndBack)
+{
+    const uint64_t before = (restState(), frameMatches("rest-v0-persp"));
+    resizeWindow(800, 400);
+    for (int ortho = 0; ortho <= 1; ortho++)
+        for (int view : {0, 1, 3}) {
+            restState();
+            applyWindowSize(800, 400);
+            viewMode = view;
+            orthographic = ortho;
+            frameMatches("wide-rest" + suffix(view, ortho));
+            rallyState();
+            applyWindowSize(800, 400);
+            viewMode = view;
+            orthographic = ortho;
+            frameMatches("wide-rally" + suffix(view, ortho));
+        }
+    resizeWindow(500, 500);
+    restState();
+    EXPECT_EQ(frameMatches("rest-v0-persp"), before);
+}
+
+TEST_F(FramePixelsTest, ChangedCourtAndPaddlesAreDrawnAsTheyNowAre)
+{
+    // The usual court first, so that anything the drawing keeps from one frame to the next
+    // has been made for it.
+    for (int view : {0, 4}) {
+        rallyState();
+        viewMode = view;
+        frameMatches("court-usual" + suffix(view, 0));
+
+        rallyState();
+        viewMode = view;
+        arenaLeft = -1.5f;
+        arenaRight = 1.6f;
+        arenaBottom = -1.2f;
+        arenaTop = 1.3f;
+        arenaDepth = -3.5f;
+        paddleLeft = -0.4f;
+        paddleRight = 0.45f;
+        paddleBottom = -0.3f;
+        paddleTop = 0.35f;
+        frameMatches("court-changed" + suffix(view, 0));
+
+        rallyState();
+        viewMode = view;
+        frameMatches("court-usual-again" + suffix(view, 0));
+    }
+}
