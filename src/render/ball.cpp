@@ -1,7 +1,5 @@
 // The ball: a lit sphere coloured by the rally's outcome, and its shadow on the floor, whose
 // opacity tells the ball's height.
-#include <cmath>
-
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -25,6 +23,12 @@ static const Material& ballLook()
     return ballMaterial;
 }
 
+// The sphere's mesh never changes: it is compiled once, for the quadric it was made with.
+static void sphereMesh()
+{
+    gluSphere(ballQuadric, ballRadius, sphereDetail, sphereDetail);
+}
+
 static void drawSphere()
 {
     glColor4f(0.0f, 0.0f, 0.3f, 0.4f);
@@ -34,7 +38,10 @@ static void drawSphere()
 
     glPushMatrix();
     glTranslatef(ballX, ballY, ballZ);
-    gluSphere(ballQuadric, ballRadius, sphereDetail, sphereDetail);
+    static unsigned list = 0;
+    static GLUquadric* madeWith = nullptr;
+    callCompiled(list, madeWith != ballQuadric, sphereMesh);
+    madeWith = ballQuadric;
     glPopMatrix();
 
     glDisable(GL_LIGHTING);
@@ -51,19 +58,18 @@ static double shadowAlpha()
     return maxD(a, faintestShadow);
 }
 
-// A fan on the floor straight below the ball. The float angle runs one step past the full
-// turn (66 rim vertices), so the first wedge is covered twice and the rim closes.
+// A fan on the floor straight below the ball. The rim runs one step past the full turn
+// (66 rim vertices), so the first wedge is covered twice and the rim closes.
 static void drawShadow()
 {
     glColor4f(0.0f, 0.0f, 0.3f, static_cast<float>(shadowAlpha()));
 
-    const float step = static_cast<float>(M_PI / 32);
-    const double limit = step + 2.0 * M_PI;
+    const RimTable& r = rim();
     glBegin(GL_TRIANGLE_FAN);
     glVertex3f(ballX, arenaBottom, ballZ);
-    for (float a = 0.0f; !(a > limit); a += step)
-        glVertex3f(static_cast<float>(ballX + ballRadius * cosF(a)), arenaBottom,
-                   static_cast<float>(ballZ + ballRadius * sinF(a)));
+    for (int k = 0; k < r.count; k++)
+        glVertex3f(static_cast<float>(ballX + ballRadius * r.cosine[k]), arenaBottom,
+                   static_cast<float>(ballZ + ballRadius * r.sine[k]));
     glEnd();
 }
 

@@ -77,19 +77,14 @@ static void panel(float nx, float ny, float nz, const double corners[4][3])
     glEnd();
 }
 
-// The panels' normals point into the court, at light 1, so their inner faces are lit,
-// brightest near the player and dimmer toward the far end.
+// The panels' geometry. Their normals point into the court, at light 1, so their inner
+// faces are lit, brightest near the player and dimmer toward the far end.
 static void drawWallPanels()
 {
     const double e = panelOffset;
     const double l = arenaLeft - e, r = arenaRight + e;
     const double b = arenaBottom - e, t = arenaTop + e;
     const double d = arenaDepth;
-
-    setMaterial(wallMaterial);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT1);
-    glLightf(GL_LIGHT1, GL_QUADRATIC_ATTENUATION, wallAttenuation);
 
     const double left[4][3] = {{l, b, 0}, {l, t, 0}, {l, t, d}, {l, b, d}};
     const double right[4][3] = {{r, b, 0}, {r, t, 0}, {r, t, d}, {r, b, d}};
@@ -99,9 +94,30 @@ static void drawWallPanels()
     panel(-1, 0, 0, right);
     panel(0, -1, 0, ceiling);
     panel(0, 1, 0, floor);
+}
 
-    glDisable(GL_LIGHTING);
-    glDisable(GL_LIGHT1);
+// The lines of the court: its frame, grid and depth outlines, then the thick near outline.
+static void drawLines()
+{
+    glBegin(GL_LINES);
+    drawLongEdges();
+    drawGrid();
+    drawCrossSections();
+    glEnd();
+    drawNearOutline();
+}
+
+// The court's geometry follows the court's walls and far end, which are set at start and
+// stay; the lists are made again whenever they differ from the ones the lists were made for.
+static bool courtChanged(float made[5])
+{
+    const float now[5] = {arenaLeft, arenaRight, arenaBottom, arenaTop, arenaDepth};
+    bool changed = false;
+    for (int i = 0; i < 5; i++) {
+        changed = changed || made[i] != now[i];
+        made[i] = now[i];
+    }
+    return changed;
 }
 
 void drawArena()
@@ -109,19 +125,22 @@ void drawArena()
     glPushMatrix();
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
 
-    glBegin(GL_LINES);
-    drawLongEdges();
-    drawGrid();
-    drawCrossSections();
-    glEnd();
-
-    drawNearOutline();
+    static unsigned linesList = 0, panelsList = 0;
+    static float linesMadeFor[5], panelsMadeFor[5];
+    callCompiled(linesList, courtChanged(linesMadeFor), drawLines);
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
 
     // From the other cameras the panels would hide the court; behind the player they
     // frame it.
-    if (viewMode == 0)
-        drawWallPanels();
+    if (viewMode == 0) {
+        setMaterial(wallMaterial);
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT1);
+        glLightf(GL_LIGHT1, GL_QUADRATIC_ATTENUATION, wallAttenuation);
+        callCompiled(panelsList, courtChanged(panelsMadeFor), drawWallPanels);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_LIGHT1);
+    }
 
     glPopMatrix();
 }

@@ -31,9 +31,23 @@ static void vertex(double x, double y, double z)
     glVertex3f(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
 }
 
+// The meshes of a life and of a point's rod never change: each is compiled once, for the
+// quadric it was made with.
+static void lifeMesh()
+{
+    gluSphere(livesQuadric, lifeRadius, lifeDetail, lifeDetail);
+}
+
+static void rodMesh()
+{
+    gluCylinder(pointsQuadric, rodRadius, rodRadius, barLength / 3, rodDetail, rodDetail);
+}
+
 // One small sphere per spare life; the life in play is not shown.
 void drawLives()
 {
+    static unsigned list = 0;
+    static GLUquadric* madeWith = nullptr;
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     setMaterial(ballMaterial);
@@ -41,7 +55,8 @@ void drawLives()
         glPushMatrix();
         glTranslatef(static_cast<float>(i * 3 * lifeRadius + lifeRowX),
                      static_cast<float>(lifeRowY), 0.0f);
-        gluSphere(livesQuadric, lifeRadius, lifeDetail, lifeDetail);
+        callCompiled(list, madeWith != livesQuadric, lifeMesh);
+        madeWith = livesQuadric;
         glPopMatrix();
     }
     glDisable(GL_LIGHTING);
@@ -63,12 +78,14 @@ void drawLevelPoints()
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHT1);
     setMaterial(ballMaterial);
-    const double rodLength = barLength / 3;
+    static unsigned list = 0;
+    static GLUquadric* madeWith = nullptr;
     for (int i = 0; i < levelPoints; i++) {
         glPushMatrix();
         glTranslatef(static_cast<float>(i * barLength / 3), static_cast<float>(barY), 0.0f);
         glRotatef(90.0f, 0.0f, 1.0f, 0.0f);  // the cylinder's axis from +z to +x
-        gluCylinder(pointsQuadric, rodRadius, rodRadius, rodLength, rodDetail, rodDetail);
+        callCompiled(list, madeWith != pointsQuadric, rodMesh);
+        madeWith = pointsQuadric;
         glPopMatrix();
     }
     glDisable(GL_LIGHTING);

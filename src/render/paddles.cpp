@@ -1,10 +1,7 @@
 // The two paddles: translucent rectangles with a centre circle, a centre cross and an inset
 // outline, whose fill flashes after a return and fades once per drawn frame.
-#include <cmath>
-
 #include <GL/gl.h>
 
-#include "app/numeric.h"
 #include "app/state.h"
 #include "game/game.h"
 #include "render/render.h"
@@ -29,15 +26,14 @@ static void vertex(double x, double y, double z)
     glVertex3f(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
 }
 
-// 66 vertices: the float angle overshoots the full turn by one step, so the loop closes on
-// itself without a gap.
+// 66 vertices: the rim overshoots the full turn by one step, so the loop closes on itself
+// without a gap.
 static void drawCentreCircle(double cx, double cy, double z)
 {
-    const float step = static_cast<float>(M_PI / 32);
-    const double limit = step + 2.0 * M_PI;
+    const RimTable& r = rim();
     glBegin(GL_LINE_LOOP);
-    for (float a = 0.0f; !(a > limit); a += step)
-        vertex(cx + circleRadius * cosF(a), cy + circleRadius * sinF(a), z);
+    for (int k = 0; k < r.count; k++)
+        vertex(cx + circleRadius * r.cosine[k], cy + circleRadius * r.sine[k], z);
     glEnd();
 }
 

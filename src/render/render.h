@@ -21,6 +21,19 @@ void applyWindowSize(int width, int height);  // stores the size, projection and
 int ratioSize(int pixels);   // a window size fit to divide by: 0 (or less) counts as 1
 double windowAspect();       // width / height of the window, for the projections
 
+// compiled.cpp
+// Calls the display list named in list, first compiling it from draw when the current
+// context has none under that name or when stale says that what it was made from changed.
+void callCompiled(unsigned& list, bool stale, void (*draw)());
+// Cosine and sine of each rim angle of the paddles' centre circles and the ball's shadow.
+struct RimTable {
+    static const int capacity = 80;
+    int count;  // 66
+    double cosine[capacity];
+    double sine[capacity];
+};
+const RimTable& rim();
+
 // court.cpp
 void drawArena();
 
