@@ -6,7 +6,8 @@
 # frames drawn per second, CPU of the process as a share of one core, CPU per drawn frame,
 # the X server's CPU per frame (where the swap's copy lands) and the peak resident memory.
 #   scripts/process-figures.sh [seconds per run, default 10] [runs, default 3]
-# Frames are counted by a preloaded shim that counts glXSwapBuffers.
+# Frames are counted by a preloaded shim that counts glXSwapBuffers. VOLKRIN_GAME=path runs
+# another build of the game instead (to compare two versions on the same machine).
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
@@ -44,7 +45,7 @@ measure() {
   for _ in $(seq 200); do [ -s "$dir/display" ] && break; sleep 0.05; done
   export DISPLAY=":$(head -n 1 "$dir/display")"
 
-  local program=$build/volkrin
+  local program=${VOLKRIN_GAME:-$build/volkrin}
   [ "$name" = empty-window ] && program=$build/bench/volkrin_empty_window
   (cd "$dir" && LD_PRELOAD=$build/bench/libvolkrin_swapcount.so \
      VOLKRIN_SWAP_COUNTER=$dir/count exec "$program" >"$dir/out" 2>&1) &
