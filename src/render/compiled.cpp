@@ -12,16 +12,24 @@
 void callCompiled(unsigned& list, bool stale, void (*draw)())
 {
     // Mesa's software driver crashes on the sphere's list in feedback mode, which tests
-    // use to see the primitives: there, and in selection mode, the geometry goes straight in.
+    // use to see the primitives: there, and in selection mode, the geometry goes straight
+    // in. The list is dropped, since the caller now takes it as made for what it drew.
     GLint mode = GL_RENDER;
     glGetIntegerv(GL_RENDER_MODE, &mode);
     if (mode != GL_RENDER) {
+        if (list != 0 && glIsList(list))
+            glDeleteLists(list, 1);
+        list = 0;
         draw();
         return;
     }
     if (list == 0 || !glIsList(list)) {
         list = glGenLists(1);
         stale = true;
+    }
+    if (list == 0) {  // no list name to be had: draw this frame without one
+        draw();
+        return;
     }
     if (stale) {
         glNewList(list, GL_COMPILE);

@@ -274,25 +274,34 @@ TEST_F(FramePixelsTest, ChangedCourtAndPaddlesAreDrawnAsTheyNowAre)
     // The usual court first, so that anything the drawing keeps from one frame to the next
     // has been made for it.
     for (int view : {0, 4}) {
+        const auto setChangedCourt = [view] {
+            rallyState();
+            viewMode = view;
+            arenaLeft = -1.5f;
+            arenaRight = 1.6f;
+            arenaBottom = -1.2f;
+            arenaTop = 1.3f;
+            arenaDepth = -3.5f;
+            paddleLeft = -0.4f;
+            paddleRight = 0.45f;
+            paddleBottom = -0.3f;
+            paddleTop = 0.35f;
+        };
         rallyState();
         viewMode = view;
         frameMatches("court-usual" + suffix(view, 0));
 
-        rallyState();
-        viewMode = view;
-        arenaLeft = -1.5f;
-        arenaRight = 1.6f;
-        arenaBottom = -1.2f;
-        arenaTop = 1.3f;
-        arenaDepth = -3.5f;
-        paddleLeft = -0.4f;
-        paddleRight = 0.45f;
-        paddleBottom = -0.3f;
-        paddleTop = 0.35f;
+        setChangedCourt();
         frameMatches("court-changed" + suffix(view, 0));
 
         rallyState();
         viewMode = view;
         frameMatches("court-usual-again" + suffix(view, 0));
+
+        // The court changed while the drawing ran in feedback mode (as other tests use it):
+        // the next real frame still shows the court as it now is.
+        setChangedCourt();
+        captureFeedback(drawArena);
+        frameMatches("court-changed" + suffix(view, 0));
     }
 }
