@@ -10,50 +10,12 @@ namespace {
 
 const char* const loadLine = "trying to load level.bmp\n";
 const int side = 500;  // the window's width and height
-const int farBall = 350;   // fewer blue pixels at the centre: the ball is far down the court
-const int nearBall = 600;  // more: the ball is near the player's end
-
-// The paddle's fill shows at court offsets around its centre (away from its centre
-// circle and cross and inside its outline).
-bool paddleAt(const Frame& frame, double x, double y, bool orthographic)
-{
-    for (double dx : {-0.3, 0.3}) {
-        for (double dy : {-0.25, 0.25}) {
-            const Pixel p = orthographic ? orthographicView(x + dx, y + dy, side, side)
-                                         : perspectiveView0(x + dx, y + dy, 0, side, side);
-            if (!isGreenTinted(pixelAt(frame, static_cast<int>(p.x), static_cast<int>(p.y))))
-                return false;
-        }
-    }
-    return true;
-}
-
-bool paddleUnderPointer(const Frame& frame, int px, int py, bool orthographic)
-{
-    double x = 0, y = 0;
-    paddleForPointer(px, py, side, side, &x, &y);
-    return paddleAt(frame, x, y, orthographic);
-}
-
-// Left click with the paddle at the centre until the ball is seen heading down the court.
-bool serve(GameRun& run)
-{
-    movePointer(run.display, run.window, side / 2, side / 2);
-    if (!waitForFrame(run, [](const Frame& f) { return ballPixels(f) > nearBall && paddleAt(f, 0, 0, false); }, 30))
-        return false;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        clickButton(run.display, 1);
-        if (waitForFrame(run, [](const Frame& f) { return ballPixels(f) < farBall; }, 10))
-            return true;
-    }
-    return false;
-}
 
 // Serves, lets the ball go well past the paddle's neighbourhood (so that moving the paddle
 // puts no spin on it) and takes the paddle to the top-left corner, away from its return.
 bool serveAndMiss(GameRun& run)
 {
-    if (!serve(run))
+    if (!serveBall(run) || !waitForFrame(run, [](const Frame& f) { return ballBeyond(f, -1.0); }, 10))
         return false;
     movePointer(run.display, run.window, 3, 3);
     return true;
@@ -106,9 +68,15 @@ TEST(Gameplay, PaddleFollowsThePointer)
         movePointer(run.display, run.window, spot[0], spot[1]);
         EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return paddleUnderPointer(f, spot[0], spot[1], false); }, 20));
     }
-    // Far outside the window the paddle stays held in the court's bottom-right corner.
+    // Dragged with a button held (the middle one, which does nothing else), the pointer
+    // still moves the paddle when it leaves the window; far outside, the paddle stays
+    // held in the court's corner on that side.
+    pressButton(run.display, 2, true);
+    movePointerOnScreen(run.display, 0, 0);
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return paddleAt(f, -1.25, 1.1, false); }, 20));
     movePointerOnScreen(run.display, 1020, 760);
     EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return paddleAt(f, 1.25, -1.1, false); }, 20));
+    pressButton(run.display, 2, false);
 
     // Orthographic: the paddle's centre, where its cross is drawn, is under the pointer.
     typeKeys(run.display, "v");
@@ -209,22 +177,21 @@ TEST(Gameplay, ServedBallRalliesOnTheCentreLine)
     GameRun run;
     std::string why;
     ASSERT_TRUE(launchGame(run, &why)) << why;
-    ASSERT_TRUE(serve(run)) << "the ball did not leave the paddle";
+    ASSERT_TRUE(serveBall(run)) << "the ball did not leave the paddle";
 
     // With the pointer still, the opponent and the player return the ball straight down
     // the centre line: it keeps coming back, and no life is lost.
     int returns = 0;
-    bool far = true;
+    bool far = false;  // the ball has only just left the paddle
     int fewestLives = 4;
     const timespec start = now();
     while (returns < 3 && secondsSince(start) < 90) {
         const Frame frame = grab(run);
         fewestLives = std::min(fewestLives, lifeSpheres(frame));
-        const int ball = ballPixels(frame);
-        if (far && ball > nearBall) {
+        if (far && ballNearer(frame, -1.0)) {
             far = false;
             ++returns;
-        } else if (!far && ball < farBall) {
+        } else if (!far && ballBeyond(frame, -3.0)) {
             far = true;
         }
     }
@@ -243,7 +210,7 @@ TEST(Gameplay, MissedBallCostsALife)
     ASSERT_TRUE(serveAndMiss(run));
     EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return lifeSpheres(f) == 3 && hudShown(f); }, 30));
     // A second later the ball rests, blue, at the serve position again.
-    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return ballPixels(f) > nearBall; }, 20));
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return ballResting(f); }, 20));
     EXPECT_EQ(lifeSpheres(grab(run)), 3);
     EXPECT_EQ(quitGame(run), 0);
 }

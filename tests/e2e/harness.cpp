@@ -554,6 +554,66 @@ int ballPixels(const Frame& frame)
     return count;
 }
 
+double shadowRowFor(double z, int width, int height)
+{
+    return perspectiveView0(0, -1.5, z, width, height).y;
+}
+
+// The shadow darkens the floor toward blue, whatever the floor's grey.
+static bool isShadow(Rgb c) { return c.r >= 0 && c.b >= c.r + 20 && c.b >= c.g + 20; }
+
+double ballShadowRow(const Frame& frame)
+{
+    const int column = frame.width / 2;
+    const int top = static_cast<int>(shadowRowFor(-4, frame.width, frame.height)) - 10;
+    const int bottom = static_cast<int>(shadowRowFor(0, frame.width, frame.height));
+    double sum = 0;
+    int count = 0;
+    for (int row = std::max(top, 0); row < bottom; ++row) {
+        if (isShadow(pixelAt(frame, column, row))) {
+            sum += row;
+            ++count;
+        }
+    }
+    return count ? sum / count : -1;
+}
+
+bool ballBeyond(const Frame& frame, double z)
+{
+    const double row = ballShadowRow(frame);
+    return row > 0 && row < shadowRowFor(z, frame.width, frame.height);
+}
+
+bool ballNearer(const Frame& frame, double z)
+{
+    return ballShadowRow(frame) > shadowRowFor(z, frame.width, frame.height);
+}
+
+bool ballResting(const Frame& frame)
+{
+    return ballPixels(frame) > 600 && ballNearer(frame, -0.5);
+}
+
+bool paddleAt(const Frame& frame, double x, double y, bool orthographic)
+{
+    for (double dx : {-0.3, 0.3}) {
+        for (double dy : {-0.25, 0.25}) {
+            const Pixel p = orthographic ? orthographicView(x + dx, y + dy, frame.width, frame.height)
+                                         : perspectiveView0(x + dx, y + dy, 0, frame.width, frame.height);
+            if (!isGreenTinted(pixelAt(frame, static_cast<int>(p.x), static_cast<int>(p.y))))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool paddleUnderPointer(const Frame& frame, int px, int py, bool orthographic)
+{
+    double x = 0, y = 0;
+    paddleForPointer(px, py, frame.width, frame.height, &x, &y);
+    return paddleAt(frame, x, y, orthographic);
+}
+
 // A run of at least three black pixels across the line through (x, y), in the direction
 // (dx, dy), within a few pixels of it.
 static bool thickLineAcross(const Frame& frame, double x, double y, int dx, int dy)
@@ -672,11 +732,12 @@ bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& 
     run.window = findWindow(run.display, "Volkrin", 60);
     if (!run.window)
         return fail(why, "no window titled Volkrin; stdout: " + gameOutput(run));
-    focusWindow(run.display, run.window);
     std::string reason;
     Frame last;
     if (!waitForFrame(run, [&](const Frame& f) { return startFrameShown(f, &reason); }, 60, &last))
         return fail(why, "no start frame: " + reason);
+    // Only a mapped window can take the focus; with no window manager nothing else gives it.
+    focusWindow(run.display, run.window);
     return true;
 }
 
@@ -692,6 +753,21 @@ bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& conditi
             *last = std::move(frame);
         return holds;
     }, timeoutSeconds);
+}
+
+bool serveBall(GameRun& run)
+{
+    const Geometry g = windowGeometry(run.display, run.window);
+    movePointer(run.display, run.window, g.width / 2, g.height / 2);
+    if (!waitForFrame(run, [](const Frame& f) { return ballResting(f) && paddleAt(f, 0, 0, false); }, 30))
+        return false;
+    // A click in the second after a point, before the ball is back, serves nothing.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        clickButton(run.display, 1);
+        if (waitForFrame(run, [](const Frame& f) { return ballBeyond(f, -0.5); }, 10))
+            return true;
+    }
+    return false;
 }
 
 int quitGame(GameRun& run, double timeoutSeconds)

@@ -103,9 +103,24 @@ int lifeSpheres(const Frame& frame);  // spheres in the row at the top left, cou
 int tallyMarks(const Frame& frame);   // vertical marks of the level counter, up to 4
 bool hudShown(const Frame& frame);    // the points bar's outline is there
 int brightestSample(const Frame& frame);  // the brightest of a grid of samples over the window
-// Pixels of the ball (blue-ish) within the court's far opening and the paddle around the
-// centre: large while the ball is near the player, small near the far end.
+// Pixels of the ball (blue-ish) in a square around the window's centre: about a thousand
+// while it rests in front of the player's paddle, none once it has turned red or green.
 int ballPixels(const Frame& frame);
+// The row of the ball's shadow on the floor, down the window's centre column (the serve
+// line, seen from behind the player): it tells how far down the court the ball is, and no
+// paddle ever covers it there. -1 when there is none.
+double ballShadowRow(const Frame& frame);
+// Where that shadow lies for a ball at depth z (perspective, behind the player).
+double shadowRowFor(double z, int width, int height);
+
+// The ball's depth down the court, from its shadow (behind the player, perspective).
+bool ballBeyond(const Frame& frame, double z);  // further from the player than z
+bool ballNearer(const Frame& frame, double z);  // nearer to the player than z
+bool ballResting(const Frame& frame);  // blue, big, at the centre: ready to serve
+// The player's paddle centred at court (x, y): its translucent green fill shows around
+// the centre (away from its circle, cross and outline) in the given projection.
+bool paddleAt(const Frame& frame, double x, double y, bool orthographic);
+bool paddleUnderPointer(const Frame& frame, int px, int py, bool orthographic);
 
 // The first frame behind the player: white background, the thick near-end outline and
 // lit wall panels where the camera puts them.
@@ -130,6 +145,9 @@ bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& 
 Frame grab(GameRun& run);
 bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& condition,
                   double timeoutSeconds, Frame* last = nullptr);
+// Puts the paddle at the centre, waits for the resting ball and clicks until the ball is
+// seen leaving; false if it never does.
+bool serveBall(GameRun& run);
 // Presses q and waits for the exit; returns the exit status (see waitExit).
 int quitGame(GameRun& run, double timeoutSeconds = 20);
 std::string gameOutput(const GameRun& run);

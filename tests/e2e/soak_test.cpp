@@ -13,8 +13,6 @@
 
 namespace {
 
-const int farBall = 350;
-const int nearBall = 600;
 const long allowedGrowthKiB = 8 * 1024;
 
 // What the script typed, to compare with what the game printed.
@@ -41,34 +39,26 @@ void type(GameRun& run, Script& script, const std::string& keys)
     }
 }
 
-// Serves from the centre, as in play; false if the ball never left within the time.
 bool serve(GameRun& run, Script& script)
 {
-    movePointer(run.display, run.window, 250, 250);
-    if (!waitForFrame(run, [](const Frame& f) { return hudShown(f) && ballPixels(f) > nearBall; }, 30))
+    if (!serveBall(run))
         return false;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        clickButton(run.display, 1);
-        if (waitForFrame(run, [](const Frame& f) { return ballPixels(f) < farBall; }, 10)) {
-            ++script.serves;
-            return true;
-        }
-    }
-    return false;
+    ++script.serves;
+    return true;
 }
 
 // Counts the ball's returns to the player's end, for up to a number of them or seconds.
 void rally(GameRun& run, Script& script, int wanted, double seconds)
 {
-    bool far = true;
+    bool far = ballBeyond(grab(run), -3.0);
     int seen = 0;
     const timespec start = now();
     while (seen < wanted && secondsSince(start) < seconds) {
-        const int ball = ballPixels(grab(run));
-        if (far && ball > nearBall) {
+        const Frame frame = grab(run);
+        if (far && ballNearer(frame, -1.0)) {
             far = false;
             ++seen;
-        } else if (!far && ball < farBall) {
+        } else if (!far && ballBeyond(frame, -3.0)) {
             far = true;
         }
     }
@@ -95,7 +85,7 @@ void playRound(GameRun& run, Script& script)
     // of a game ends it with the fade.
     const Frame before = grab(run);
     const int spheres = lifeSpheres(before);
-    if (serve(run, script)) {
+    if (serve(run, script) && waitForFrame(run, [](const Frame& f) { return ballBeyond(f, -1.0); }, 10)) {
         movePointer(run.display, run.window, 495, 495);
         const bool lost = waitForFrame(run, [&](const Frame& f) {
             return (hudShown(f) && lifeSpheres(f) < spheres) || brightestSample(f) < 40;

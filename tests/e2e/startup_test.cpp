@@ -80,6 +80,7 @@ TEST(Startup, FirstFrameShowsTheCourtFromBehindThePlayer)
     EXPECT_GT(o.r, o.b + 30) << "opponent's paddle";
     // The resting ball, blue, at the centre.
     EXPECT_GT(ballPixels(frame), 600);
+    EXPECT_GT(ballShadowRow(frame), shadowRowFor(-0.5, 500, 500));
 
     // Before the serve nothing moves: later frames are the same picture.
     Frame later;
