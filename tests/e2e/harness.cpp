@@ -91,12 +91,11 @@ std::vector<unsigned char> makeBmp(int width, int height, int bitsPerPixel, int 
     putLE(bytes, 2835, 4);
     putLE(bytes, 0, 4);
     putLE(bytes, 0, 4);
-    // Bands of colour, so that a label made here is visibly a picture.
+    // Three bands of colour across the picture, so that a label made here shows as one.
     for (long i = 0; i < pixelBytes; ++i) {
-        const long pixel = i / 3;
-        const int channel = static_cast<int>(i % 3);
-        const long column = width > 0 ? pixel % width : 0;
-        bytes.push_back(static_cast<unsigned char>(channel == static_cast<int>(column * 3 / std::max(width, 1)) ? 220 : 40));
+        const long column = width > 0 ? (i / 3) % width : 0;
+        const long band = column * 3 / std::max(width, 1);
+        bytes.push_back(static_cast<unsigned char>(i % 3 == band ? 220 : 40));
     }
     return bytes;
 }
