@@ -24,6 +24,6 @@ mkdir -p docs
 
 # The pointer waits off the window for the first frame, then serves from the centre.
 "$shot" --title Volkrin --move -50,-50 --wait 1500 --out docs/start.png \
-  --move 250,250 --wait 300 --click 1 --wait 900 --out docs/rally.png --keys q
+  --move 250,250 --wait 300 --click 1 --wait 600 --out docs/rally.png --keys q
 wait "$game"
 echo "wrote docs/start.png and docs/rally.png"
