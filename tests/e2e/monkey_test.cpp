@@ -59,7 +59,8 @@ std::string lineFor(unsigned long keysym, bool shift, int* curving)
 TEST(Monkey, RandomInputLeavesTheGameAliveDrawingAndQuitting)
 {
     const double seconds = envNumber("VOLKRIN_MONKEY_SECONDS", 30);
-    const unsigned long seed = static_cast<unsigned long>(envNumber("VOLKRIN_MONKEY_SEED", defaultSeed));
+    const char* seedText = getenv("VOLKRIN_MONKEY_SEED");
+    const unsigned long seed = seedText && *seedText ? strtoul(seedText, nullptr, 10) : defaultSeed;
     SCOPED_TRACE("monkey seed " + std::to_string(seed) + " (set VOLKRIN_MONKEY_SEED to replay)");
     std::cout << "monkey seed " << seed << ", " << seconds << " s" << std::endl;
 
