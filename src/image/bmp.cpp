@@ -1,0 +1,122 @@
+// Reader for the level image: uncompressed 24-bit BMP files with the 40-byte information
+// header, turned into packed RGB rows, bottom row first. Plain C file I/O only, no GL.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "image/image.h"
+
+// The reader does not test for the end of the file: a missing byte counts as EOF (-1).
+// Widening each byte to unsigned before shifting gives the same bits that the signed
+// sum b0 + b1*256 + ... would have, modulo 2^32, without shifting a negative value.
+uint32_t readLE32(FILE* file)
+{
+    uint32_t b0 = static_cast<uint32_t>(fgetc(file));
+    uint32_t b1 = static_cast<uint32_t>(fgetc(file));
+    uint32_t b2 = static_cast<uint32_t>(fgetc(file));
+    uint32_t b3 = static_cast<uint32_t>(fgetc(file));
+    return b0 + (b1 << 8) + (b2 << 16) + (b3 << 24);
+}
+
+// The caller keeps only the low 16 bits.
+uint32_t readLE16(FILE* file)
+{
+    uint32_t b0 = static_cast<uint32_t>(fgetc(file));
+    uint32_t b1 = static_cast<uint32_t>(fgetc(file));
+    return b0 + (b1 << 8);
+}
+
+// Bytes between the current position and the end of the file, or -1 if the file cannot
+// be measured. A position already past the end (the header skips seek blindly) gives 0.
+static long bytesLeft(FILE* file)
+{
+    long here = ftell(file);
+    if (here < 0 || fseek(file, 0, SEEK_END) != 0)
+        return -1;
+    long end = ftell(file);
+    if (end < 0 || fseek(file, here, SEEK_SET) != 0)
+        return -1;
+    return end > here ? end - here : 0;
+}
+
+// Fails with the message already printed; the file is closed on every path.
+static int failBmp(FILE* file)
+{
+    fclose(file);
+    return 0;
+}
+
+int loadBmp(const char* fileName, Image* image)
+{
+    FILE* file = fopen(fileName, "rb");
+    if (file == nullptr) {
+        printf("File Not Found : %s\n", fileName);
+        return 0;
+    }
+
+    // The file header and the size of the information header are not looked at.
+    fseek(file, 18, SEEK_CUR);
+    uint32_t width = readLE32(file);
+    uint32_t height = readLE32(file);
+    image->width = width;
+    image->height = height;
+    uint64_t size = static_cast<uint64_t>(width) * height * 3;
+
+    uint16_t planes = static_cast<uint16_t>(readLE16(file));
+    if (planes != 1) {
+        printf("Planes from %s is not 1: %u\n", fileName, static_cast<unsigned>(planes));
+        return failBmp(file);
+    }
+    uint16_t bpp = static_cast<uint16_t>(readLE16(file));
+    if (bpp != 24) {
+        printf("Bpp from %s is not 24: %u\n", fileName, static_cast<unsigned>(bpp));
+        return failBmp(file);
+    }
+    // Compression, image size, resolutions and colour counts are not looked at either:
+    // the pixels are taken from offset 54 whatever the header says.
+    fseek(file, 24, SEEK_CUR);
+
+    // Rows of a width that is not a multiple of 4 carry padding in the file and would not
+    // line up with GL's unpack alignment of 4: the picture would come out sheared.
+    if (width % 4 != 0) {
+        printf("Width from %s is not a multiple of 4: %u\n", fileName, width);
+        return failBmp(file);
+    }
+    // A negative height marks a top-down file; read as unsigned it is some 4 billion rows.
+    if (static_cast<int32_t>(height) < 0) {
+        printf("Height from %s is negative: %d\n", fileName, static_cast<int32_t>(height));
+        return failBmp(file);
+    }
+    // A byte count wrapped at 32 bits would give a buffer far smaller than what GL reads.
+    if (size > UINT32_MAX) {
+        printf("Size from %s is too large: %u x %u\n", fileName, width, height);
+        return failBmp(file);
+    }
+    // A file too short for its pixels fails the block read below anyway; finding it out
+    // first avoids allocating gigabytes for a truncated file that claims a huge picture.
+    // A zero-byte block also fails here: it would never count as one item read.
+    long left = bytesLeft(file);
+    if (size == 0 || left < 0 || static_cast<uint64_t>(left) < size) {
+        printf("Error reading image data from %s.\n", fileName);
+        return failBmp(file);
+    }
+
+    image->pixels = static_cast<unsigned char*>(malloc(size));
+    if (image->pixels == nullptr) {
+        printf("Error allocating memory for color-corrected image data");
+        return failBmp(file);
+    }
+    if (fread(image->pixels, size, 1, file) != 1) {
+        printf("Error reading image data from %s.\n", fileName);
+        return failBmp(file);
+    }
+
+    // The file stores blue, green, red; GL wants red, green, blue.
+    for (uint64_t i = 0; i < size; i += 3) {
+        unsigned char blue = image->pixels[i];
+        image->pixels[i] = image->pixels[i + 2];
+        image->pixels[i + 2] = blue;
+    }
+    fclose(file);
+    return 1;
+}
