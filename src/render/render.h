@@ -14,8 +14,12 @@ extern const Material wallMaterial, ballMaterial, lostMaterial, wonMaterial;
 void setMaterial(const Material& m);
 void initLights();
 void positionLights();
-void display();
-void reshape(int width, int height);
+void display();                             // drawFrame, then the buffer swap
+void reshape(int width, int height);        // applyWindowSize, then a redisplay request
+void drawFrame();                           // one whole frame into the back buffer, no swap
+void applyWindowSize(int width, int height);  // stores the size, projection and viewport
+int ratioSize(int pixels);   // a window size fit to divide by: 0 (or less) counts as 1
+double windowAspect();       // width / height of the window, for the projections
 
 // court.cpp
 void drawArena();
