@@ -9,6 +9,7 @@ trap 'rm -rf "$tmp"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+# cpack first brings the build up to date (its preinstall step): a no-op after a full build.
 if ! cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1; then
   cat "$tmp/cpack.log"
   echo "FAIL: cpack (is the game built?)"

@@ -63,6 +63,8 @@ done
 # Started from an unrelated directory, the launcher must find the installed image. The
 # display goes as an argument, which also shows that the arguments reach the game.
 mkdir "$tmp/elsewhere"
+# In the sanitizer build, Mesa's driver keeps memory it never frees; that is not the game's.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 run() {  # run <command...>: 3 s under Xvfb from the empty directory; prints output and status
   "$xvfbRun" bash -c 'display=$DISPLAY; unset DISPLAY; cd "$1" && shift &&
                       timeout 3 "$@" -display "$display"; echo "status $?"' \
