@@ -7,6 +7,7 @@ packages=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libx11-dev libxtst-dev
+  libpng-dev
   clang-14 libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev file man-db
 )

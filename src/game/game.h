@@ -10,6 +10,8 @@ void clampAngles();   // keeps ballPitch in [40, 140] and ballYaw in its allowed
 int tickGame();       // one simulation step; returns the delay in ms before the next one
 
 // rally.cpp
+// Moves a paddle centre back so that the paddle's edges stay inside the court's walls.
+void keepPaddleInCourt(float& x, float& y);
 int ballOnPlayerPaddle();    // 1 when the player's paddle covers the ball's centre
 int ballOnOpponentPaddle();  // 1 when the opponent's paddle covers the ball's centre
 void playerReturn();         // speed and curve of a ball leaving the player's paddle

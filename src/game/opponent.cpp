@@ -8,19 +8,6 @@ const double baseGain = 8;         // per unit of base speed, at level 1
 const double gainPerLevel = 0.3;   // per level above the first
 const double driftRate = 0.2;      // share of the distance to the centre, before the step factor
 
-// Keeps the paddle's edges inside the court's walls.
-static void clampOpponent()
-{
-    if (opponentX + static_cast<double>(paddleLeft) < arenaLeft)
-        opponentX = static_cast<float>(static_cast<double>(arenaLeft) - paddleLeft);
-    if (opponentX + static_cast<double>(paddleRight) > arenaRight)
-        opponentX = static_cast<float>(static_cast<double>(arenaRight) - paddleRight);
-    if (opponentY + static_cast<double>(paddleBottom) < arenaBottom)
-        opponentY = static_cast<float>(static_cast<double>(arenaBottom) - paddleBottom);
-    if (opponentY + static_cast<double>(paddleTop) > arenaTop)
-        opponentY = static_cast<float>(static_cast<double>(arenaTop) - paddleTop);
-}
-
 void trackOpponent()
 {
     // The gain grows with the level and the ball's base speed; it is recomputed even
@@ -39,5 +26,5 @@ void trackOpponent()
             opponentY = static_cast<float>(opponentY + (-opponentY * driftRate) * opponentStep);
         }
     }
-    clampOpponent();
+    keepPaddleInCourt(opponentX, opponentY);
 }

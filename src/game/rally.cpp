@@ -22,6 +22,18 @@ static int covers(float px, float py)
            ballY <= py + static_cast<double>(paddleTop) + coverMargin;
 }
 
+void keepPaddleInCourt(float& x, float& y)
+{
+    if (x + static_cast<double>(paddleLeft) < arenaLeft)
+        x = static_cast<float>(static_cast<double>(arenaLeft) - paddleLeft);
+    if (x + static_cast<double>(paddleRight) > arenaRight)
+        x = static_cast<float>(static_cast<double>(arenaRight) - paddleRight);
+    if (y + static_cast<double>(paddleBottom) < arenaBottom)
+        y = static_cast<float>(static_cast<double>(arenaBottom) - paddleBottom);
+    if (y + static_cast<double>(paddleTop) > arenaTop)
+        y = static_cast<float>(static_cast<double>(arenaTop) - paddleTop);
+}
+
 int ballOnPlayerPaddle() { return covers(playerX, playerY); }
 int ballOnOpponentPaddle() { return covers(opponentX, opponentY); }
 

@@ -47,14 +47,7 @@ void followPointer(int x, int y)
         playerY = static_cast<float>(mouseToCourtY(static_cast<float>(mappedHeight() - y - 1)));
     }
 
-    if (playerX + static_cast<double>(paddleLeft) < arenaLeft)
-        playerX = static_cast<float>(static_cast<double>(arenaLeft) - paddleLeft);
-    if (playerX + static_cast<double>(paddleRight) > arenaRight)
-        playerX = static_cast<float>(static_cast<double>(arenaRight) - paddleRight);
-    if (playerY + static_cast<double>(paddleBottom) < arenaBottom)
-        playerY = static_cast<float>(static_cast<double>(arenaBottom) - paddleBottom);
-    if (playerY + static_cast<double>(paddleTop) > arenaTop)
-        playerY = static_cast<float>(static_cast<double>(arenaTop) - paddleTop);
+    keepPaddleInCourt(playerX, playerY);
 
     // The first motion after a return turns the paddle's displacement into spin; the sign
     // makes the ball follow the paddle.

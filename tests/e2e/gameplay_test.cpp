@@ -1,0 +1,241 @@
+// The game played as a person plays it: keys and their printed lines, the paddle under the
+// pointer, cameras, pause, a served ball rallying, a missed ball and a lost game.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "harness.h"
+
+namespace {
+
+const char* const loadLine = "trying to load level.bmp\n";
+const int side = 500;  // the window's width and height
+
+// Serves, lets the ball go well past the paddle's neighbourhood (so that moving the paddle
+// puts no spin on it) and takes the paddle to the top-left corner, away from its return.
+bool serveAndMiss(GameRun& run)
+{
+    if (!serveBall(run) || !waitForFrame(run, [](const Frame& f) { return ballBeyond(f, -1.0); }, 10))
+        return false;
+    movePointer(run.display, run.window, 3, 3);
+    return true;
+}
+
+}  // namespace
+
+TEST(Gameplay, KeysPrintTheirLinesInOrderAndQuitEndsWithStatusZero)
+{
+    GameRun run;
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+
+    // Level down at level 1, up, shifted '=' (nothing), up, shifted '-' (nothing), down,
+    // curving off and on again in both cases, and keys without a command.
+    typeKeys(run.display, "-=+=_-cCx9");
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return tallyMarks(f) == 2; }, 20))
+        << "the counter should show level 2";
+
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), std::string(loadLine) +
+                                   "LEVEL DOWN\nLEVEL UP\nLEVEL UP\nLEVEL DOWN\n"
+                                   "CURVING OFF\nCURVING ON\n");
+}
+
+TEST(Gameplay, CapitalQQuitsToo)
+{
+    GameRun run;
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    typeKeys(run.display, "C");
+    typeKeys(run.display, "Q");
+    run.exitStatus = waitExit(run.pid, 20);
+    run.pid = -1;
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(gameOutput(run), std::string(loadLine) + "CURVING OFF\n");
+}
+
+TEST(Gameplay, PaddleFollowsThePointer)
+{
+    GameRun run;
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+
+    // Perspective: the paddle lies in the near end of the court, so it is drawn where the
+    // camera puts the court position the pointer maps to, not exactly under the pointer.
+    const int spots[][2] = {{350, 150}, {120, 400}, {250, 250}, {0, 0}, {499, 499}, {400, 260}};
+    for (const auto& spot : spots) {
+        SCOPED_TRACE("pointer at " + std::to_string(spot[0]) + "," + std::to_string(spot[1]));
+        movePointer(run.display, run.window, spot[0], spot[1]);
+        EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return paddleUnderPointer(f, spot[0], spot[1], false); }, 20));
+    }
+    // Dragged with a button held (the middle one, which does nothing else), the pointer
+    // still moves the paddle when it leaves the window; far outside, the paddle stays
+    // held in the court's corner on that side.
+    pressButton(run.display, 2, true);
+    movePointerOnScreen(run.display, 0, 0);
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return paddleAt(f, -1.25, 1.1, false); }, 20));
+    movePointerOnScreen(run.display, 1020, 760);
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return paddleAt(f, 1.25, -1.1, false); }, 20));
+    pressButton(run.display, 2, false);
+
+    // Orthographic: the paddle's centre, where its cross is drawn, is under the pointer.
+    typeKeys(run.display, "v");
+    const int orthoSpots[][2] = {{300, 200}, {180, 330}};
+    for (const auto& spot : orthoSpots) {
+        SCOPED_TRACE("orthographic, pointer at " + std::to_string(spot[0]) + "," + std::to_string(spot[1]));
+        movePointer(run.display, run.window, spot[0], spot[1]);
+        Frame frame;
+        EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return paddleUnderPointer(f, spot[0], spot[1], true); }, 20, &frame));
+        bool crossUnderPointer = false;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                crossUnderPointer = crossUnderPointer || isBlack(pixelAt(frame, spot[0] + dx, spot[1] + dy));
+        EXPECT_TRUE(crossUnderPointer);
+    }
+    EXPECT_EQ(quitGame(run), 0);
+}
+
+TEST(Gameplay, PauseByKeyOrRightButtonHoldsThePaddle)
+{
+    GameRun run;
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    movePointer(run.display, run.window, 150, 150);
+    ASSERT_TRUE(waitForFrame(run, [](const Frame& f) { return paddleUnderPointer(f, 150, 150, false); }, 20));
+
+    // Paused, the pointer moves but the paddle stays. The level key after the motion shows
+    // when the motion has been handled: events arrive in order.
+    typeKeys(run.display, "p");
+    movePointer(run.display, run.window, 350, 350);
+    typeKeys(run.display, "=");
+    Frame frame;
+    ASSERT_TRUE(waitForFrame(run, [](const Frame& f) { return tallyMarks(f) == 2; }, 20, &frame));
+    EXPECT_TRUE(paddleUnderPointer(frame, 150, 150, false));
+    EXPECT_FALSE(paddleUnderPointer(frame, 350, 350, false));
+
+    // Unpaused, the next motion brings the paddle to the pointer.
+    typeKeys(run.display, "p");
+    movePointer(run.display, run.window, 340, 340);
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return paddleUnderPointer(f, 340, 340, false); }, 20));
+
+    // The right button pauses the same way, and resumes.
+    clickButton(run.display, 3);
+    movePointer(run.display, run.window, 160, 330);
+    typeKeys(run.display, "=");
+    ASSERT_TRUE(waitForFrame(run, [](const Frame& f) { return tallyMarks(f) == 3; }, 20, &frame));
+    EXPECT_TRUE(paddleUnderPointer(frame, 340, 340, false));
+    clickButton(run.display, 3);
+    movePointer(run.display, run.window, 170, 320);
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return paddleUnderPointer(f, 170, 320, false); }, 20));
+
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), std::string(loadLine) + "LEVEL UP\nLEVEL UP\n");
+}
+
+TEST(Gameplay, CamerasAndProjectionChangeThePicture)
+{
+    GameRun run;
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    const Frame start = grab(run);
+
+    // The side, below and above cameras: a bare wire frame without lit walls or HUD.
+    for (const char* key : {"4", "6", "2", "8"}) {
+        SCOPED_TRACE(std::string("camera key ") + key);
+        typeKeys(run.display, key);
+        Frame frame;
+        EXPECT_TRUE(waitForFrame(run, [](const Frame& f) {
+            if (f.width != side || hudShown(f))
+                return false;
+            for (const Rgb& c : f.pixels)
+                if (isGrey(c))
+                    return false;
+            return true;
+        }, 20, &frame));
+    }
+    // Back behind the player nothing has moved: the very first picture again.
+    typeKeys(run.display, "5");
+    EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return sameFrame(f, start); }, 20));
+
+    // Orthographic from behind: the court's depth collapses, so the near-end outline sits
+    // at x = +-1.75 on the orthographic scale and no wall panel shows.
+    typeKeys(run.display, "v");
+    Frame ortho;
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) {
+        const Pixel left = orthographicView(-1.75, 0.5, side, side);
+        const Pixel farWall = perspectiveView0(-1.76, 0, -3.25, side, side);
+        return f.width == side && isBlack(pixelAt(f, static_cast<int>(left.x), static_cast<int>(left.y))) &&
+               isWhite(pixelAt(f, static_cast<int>(farWall.x), static_cast<int>(farWall.y))) && hudShown(f);
+    }, 20, &ortho));
+    typeKeys(run.display, "v");
+    EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return sameFrame(f, start); }, 20));
+    EXPECT_EQ(quitGame(run), 0);
+}
+
+TEST(Gameplay, ServedBallRalliesOnTheCentreLine)
+{
+    GameRun run;
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    ASSERT_TRUE(serveBall(run)) << "the ball did not leave the paddle";
+
+    // With the pointer still, the opponent and the player return the ball straight down
+    // the centre line: it keeps coming back, and no life is lost.
+    int returns = 0;
+    bool far = false;  // the ball has only just left the paddle
+    int fewestLives = 4;
+    const timespec start = now();
+    while (returns < 3 && secondsSince(start) < 90) {
+        const Frame frame = grab(run);
+        fewestLives = std::min(fewestLives, lifeSpheres(frame));
+        if (far && ballNearer(frame, -1.0)) {
+            far = false;
+            ++returns;
+        } else if (!far && ballBeyond(frame, -3.0)) {
+            far = true;
+        }
+    }
+    EXPECT_EQ(returns, 3) << "the ball came back " << returns << " times";
+    EXPECT_EQ(fewestLives, 4);
+    EXPECT_EQ(lifeSpheres(grab(run)), 4);
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), loadLine);
+}
+
+TEST(Gameplay, MissedBallCostsALife)
+{
+    GameRun run;
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    ASSERT_TRUE(serveAndMiss(run));
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return lifeSpheres(f) == 3 && hudShown(f); }, 30));
+    // A second later the ball rests, blue, at the serve position again.
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return ballResting(f); }, 20));
+    EXPECT_EQ(lifeSpheres(grab(run)), 3);
+    EXPECT_EQ(quitGame(run), 0);
+}
+
+TEST(Gameplay, LosingTheLastLifeFadesOutAndStartsANewGame)
+{
+    GameRun run;
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    typeKeys(run.display, "==");
+    ASSERT_TRUE(waitForFrame(run, [](const Frame& f) { return tallyMarks(f) == 3; }, 20));
+
+    for (int spheres = 3; spheres >= 0; --spheres) {
+        SCOPED_TRACE(std::to_string(spheres) + " spheres left");
+        ASSERT_TRUE(serveAndMiss(run));
+        ASSERT_TRUE(waitForFrame(run, [&](const Frame& f) { return hudShown(f) && lifeSpheres(f) == spheres; }, 30));
+    }
+    // The last life: the whole window darkens, then a new game appears at level 1 with
+    // four spare lives.
+    ASSERT_TRUE(serveAndMiss(run));
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return f.width == side && brightestSample(f) < 40; }, 30));
+    Frame frame;
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return hudShown(f) && brightestSample(f) > 200; }, 30, &frame));
+    EXPECT_EQ(lifeSpheres(frame), 4);
+    EXPECT_EQ(tallyMarks(frame), 1);
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), std::string(loadLine) + "LEVEL UP\nLEVEL UP\n");
+}

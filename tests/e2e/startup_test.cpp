@@ -1,0 +1,156 @@
+// The game as it starts: its window and first frame, the ways a start can fail on the
+// level image, and a command line that changes nothing.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <unistd.h>
+
+#include "harness.h"
+
+namespace {
+
+const char* const loadLine = "trying to load level.bmp\n";
+
+struct FailedStart {
+    int status = -1;
+    std::string output;
+    bool frameSeen = false;  // a drawn frame appeared while the process lived
+};
+
+// Starts the game in dir and watches its window, if it gets one, until it ends.
+FailedStart startExpectingFailure(const std::string& dir)
+{
+    FailedStart result;
+    Display* display = openDisplay();
+    const pid_t pid = startGame(dir);
+    const timespec start = now();
+    while (processAlive(pid) && secondsSince(start) < 30) {
+        if (display) {
+            const Window window = findWindow(display, "Volkrin", 0);
+            if (window && startFrameShown(grabFrame(display, window)))
+                result.frameSeen = true;
+        }
+        usleep(2000);
+    }
+    result.status = waitExit(pid, 5);
+    result.output = readFile(dir + "/stdout.txt");
+    if (display)
+        XCloseDisplay(display);
+    return result;
+}
+
+}  // namespace
+
+TEST(Startup, WindowTitledVolkrinIs500By500At100100)
+{
+    GameRun run;
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+
+    const Geometry g = windowGeometry(run.display, run.window);
+    EXPECT_EQ(g.x, 100);
+    EXPECT_EQ(g.y, 100);
+    EXPECT_EQ(g.width, 500);
+    EXPECT_EQ(g.height, 500);
+    EXPECT_TRUE(g.viewable);
+
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), loadLine);
+}
+
+TEST(Startup, FirstFrameShowsTheCourtFromBehindThePlayer)
+{
+    GameRun run;
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    const Frame frame = grab(run);
+    ASSERT_EQ(frame.width, 500);
+    EXPECT_TRUE(startFrameShown(frame, &why)) << why;
+
+    // The player's paddle at the centre of the near end, translucent green over the court.
+    for (double dx : {-0.3, 0.3}) {
+        const Pixel p = perspectiveView0(dx, 0.25, 0, 500, 500);
+        EXPECT_TRUE(isGreenTinted(pixelAt(frame, static_cast<int>(p.x), static_cast<int>(p.y))))
+            << "player's paddle at court x " << dx;
+    }
+    // The opponent's paddle at the centre of the far end, translucent red, seen through
+    // the player's.
+    const Pixel opponent = perspectiveView0(0.35, 0.3, -4, 500, 500);
+    const Rgb o = pixelAt(frame, static_cast<int>(opponent.x), static_cast<int>(opponent.y));
+    EXPECT_GT(o.r, o.b + 30) << "opponent's paddle";
+    // The resting ball, blue, at the centre.
+    EXPECT_GT(ballPixels(frame), 600);
+    EXPECT_GT(ballShadowRow(frame), shadowRowFor(-0.5, 500, 500));
+
+    // Before the serve nothing moves: a third of a second of ticks later (some twenty
+    // frames) the picture is the same.
+    usleep(300000);
+    EXPECT_TRUE(sameFrame(frame, grab(run)));
+
+    EXPECT_EQ(quitGame(run), 0);
+}
+
+TEST(Startup, MissingLevelImageEndsWithStatusOneBeforeAnyFrame)
+{
+    const std::string dir = makeGameDir();
+    ASSERT_FALSE(dir.empty());
+    const FailedStart result = startExpectingFailure(dir);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, std::string(loadLine) + "File Not Found : level.bmp\n");
+    EXPECT_FALSE(result.frameSeen);
+    removeGameDir(dir);
+}
+
+TEST(Startup, BrokenLevelImagesEndWithTheirMessageAndStatusOne)
+{
+    struct Case {
+        const char* what;
+        std::vector<unsigned char> bytes;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"8 bits per pixel", makeBmp(4, 2, 8, 1), "Bpp from level.bmp is not 24: 8\n"},
+        {"32 bits per pixel", makeBmp(4, 2, 32, 1), "Bpp from level.bmp is not 24: 32\n"},
+        {"two planes", makeBmp(4, 2, 24, 2), "Planes from level.bmp is not 1: 2\n"},
+        {"pixel data cut short", makeBmp(4, 2, 24, 1, 23), "Error reading image data from level.bmp.\n"},
+        {"no pixel data", makeBmp(4, 2, 24, 1, 0), "Error reading image data from level.bmp.\n"},
+        {"width 0", makeBmp(0, 2, 24, 1), "Error reading image data from level.bmp.\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string dir = makeGameDir();
+        ASSERT_FALSE(dir.empty());
+        writeFile(dir + "/level.bmp", c.bytes);
+        const FailedStart result = startExpectingFailure(dir);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.output, std::string(loadLine) + c.message);
+        EXPECT_FALSE(result.frameSeen);
+        removeGameDir(dir);
+    }
+}
+
+TEST(Startup, CommandLineArgumentsChangeNothing)
+{
+    Frame plain;
+    std::string plainOutput;
+    {
+        GameRun run;
+        std::string why;
+        ASSERT_TRUE(launchGame(run, &why)) << why;
+        typeKeys(run.display, "=");
+        ASSERT_TRUE(waitForFrame(run, [](const Frame& f) { return tallyMarks(f) == 2; }, 20, &plain));
+        ASSERT_EQ(quitGame(run), 0);
+        plainOutput = gameOutput(run);
+    }
+
+    GameRun run;
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why, {"--level", "7", "-v", "two words", "other.bmp", "-"})) << why;
+    typeKeys(run.display, "=");
+    Frame withArguments;
+    ASSERT_TRUE(waitForFrame(run, [](const Frame& f) { return tallyMarks(f) == 2; }, 20, &withArguments));
+    EXPECT_TRUE(sameFrame(plain, withArguments));
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), plainOutput);
+    EXPECT_EQ(plainOutput, std::string(loadLine) + "LEVEL UP\n");
+}
