@@ -3,7 +3,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh default
+scripts/build.sh default --target volkrin >/dev/null
 if [ -z "${DISPLAY:-}" ]; then
   echo "volkrin: no display (DISPLAY is not set); start it from a graphical session." >&2
   exit 1
