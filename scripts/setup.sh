@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libx11-dev libxtst-dev
   libpng-dev
-  clang-14 libclang-rt-14-dev
+  clang clang-14 libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev file man-db
 )
 missing=()
