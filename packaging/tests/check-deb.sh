@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package in a temporary directory and checks its control fields and its
 # contents: the Debian games layout under /usr, a stripped game binary, generated files that
-# name /usr paths. Usage: check-deb.sh <build dir> <application id>
+# name /usr paths, one version throughout, and lintian's verdict where lintian is installed.
+# Usage: check-deb.sh <build dir> <application id>
 set -u
 build=$1 appId=$2
 tmp=$(mktemp -d)
@@ -41,6 +42,8 @@ files=$(awk '$1 !~ /^d/ { print $6 }' "$tmp/contents" | LC_ALL=C sort)
 expected="./usr/games/volkrin
 ./usr/lib/games/volkrin/volkrin
 ./usr/share/applications/$appId.desktop
+./usr/share/doc/volkrin/changelog.gz
+./usr/share/doc/volkrin/copyright
 ./usr/share/games/volkrin/level.bmp
 ./usr/share/icons/hicolor/scalable/apps/volkrin.svg
 ./usr/share/man/man6/volkrin.6.gz
@@ -66,6 +69,16 @@ zcat "$tmp/root/usr/share/man/man6/volkrin.6.gz" | grep -qF "/usr/share/games/vo
   || fail "manual does not name /usr/share/games/volkrin/level.bmp"
 grep -rlF "$tmp" "$tmp/root" && fail "a packaged file names the staging directory"
 file "$tmp/root/usr/lib/games/volkrin/volkrin" | grep -q ', stripped' || fail "game binary not stripped"
+version=$(field Version)
+zcat "$tmp/root/usr/share/doc/volkrin/changelog.gz" | head -n 1 | grep -qF "volkrin ($version) " \
+  || fail "the changelog's newest entry is not $version"
+grep -m 1 '<release ' "$tmp/root/usr/share/metainfo/$appId.metainfo.xml" | grep -qF "\"$version\"" \
+  || fail "the metainfo's newest release is not $version"
+
+# Debian's own checks: no error and no warning (info and pedantic tags are printed only).
+if command -v lintian >/dev/null; then
+  lintian --fail-on error,warning --info --pedantic "$deb" || fail "lintian reports errors or warnings"
+fi
 
 [ "$failures" -eq 0 ] && echo "package OK"
 exit $((failures > 0))

@@ -21,6 +21,8 @@ fi
 expected="games/volkrin
 lib/games/volkrin/volkrin
 share/applications/$appId.desktop
+share/doc/volkrin/changelog.gz
+share/doc/volkrin/copyright
 share/games/volkrin/level.bmp
 share/icons/hicolor/scalable/apps/volkrin.svg
 share/man/man6/volkrin.6.gz
@@ -38,13 +40,13 @@ dataDir="$prefix/share/games/volkrin"
 [ -x "$binary" ] || fail "game binary not executable"
 head -c 2 "$dataDir/level.bmp" | grep -q '^BM$' || fail "level.bmp is not a BMP file"
 for f in share/applications/$appId.desktop share/man/man6/volkrin.6.gz \
-         share/metainfo/$appId.metainfo.xml; do
+         share/metainfo/$appId.metainfo.xml share/doc/volkrin/copyright; do
   [ "$(stat -c %a "$prefix/$f")" = 644 ] || fail "$f is not mode 644"
 done
 
 desktop="$prefix/share/applications/$appId.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
-appstreamcli validate --no-net "$prefix/share/metainfo/$appId.metainfo.xml" >"$tmp/as.log" 2>&1 \
+appstreamcli validate --pedantic --no-net "$prefix/share/metainfo/$appId.metainfo.xml" >"$tmp/as.log" 2>&1 \
   || { cat "$tmp/as.log"; fail "appstreamcli validate"; }
 grep -qxF "Path=$dataDir" "$desktop" || fail "desktop Path is not $dataDir: $(grep ^Path= "$desktop")"
 grep -qxF "Exec=\"$launcher\"" "$desktop" || fail "desktop Exec does not name the launcher: $(grep ^Exec= "$desktop")"
