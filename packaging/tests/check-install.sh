@@ -65,8 +65,15 @@ done
 # Started from an unrelated directory, the launcher must find the installed image. The
 # display goes as an argument, which also shows that the arguments reach the game.
 mkdir "$tmp/elsewhere"
-# In the sanitizer build, Mesa's driver keeps memory it never frees; that is not the game's.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+# In the sanitizer build (the test's environment names Mesa's driver) the game preloads
+# the driver, which keeps it loaded to the exit's leak check so that the driver's own leaks
+# are suppressed by its name. The launcher's run ends by timeout's signal, with no check.
+checkedGame=()
+if [ -n "${VOLKRIN_GL_DRIVER:-}" ]; then
+  checkedGame=(env "LD_PRELOAD=${LD_PRELOAD:+$LD_PRELOAD:}$VOLKRIN_GL_DRIVER"
+    "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+    "LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}$VOLKRIN_LSAN_OPTIONS")
+fi
 run() {  # run <command...>: 3 s under Xvfb from the empty directory; prints output and status
   "$xvfbRun" bash -c 'display=$DISPLAY; unset DISPLAY; cd "$1" && shift &&
                       timeout 3 "$@" -display "$display"; echo "status $?"' \
@@ -79,7 +86,7 @@ grep -q "File Not Found" <<<"$out" && fail "launcher: level image not found"
 grep -qx "status 124" <<<"$out" || fail "launcher: the game did not keep running"
 
 # The binary on its own reads the working directory, which has no image.
-out=$(run "$binary")
+out=$(run "${checkedGame[@]}" "$binary")
 echo "binary alone: $out"
 grep -qx "File Not Found : level.bmp" <<<"$out" || fail "binary alone: expected File Not Found"
 grep -qx "status 1" <<<"$out" || fail "binary alone: expected exit status 1"

@@ -112,6 +112,37 @@ void putLevelBmp(const std::string& dir)
 
 // ---- the game process ----------------------------------------------------------------
 
+// Adds VALUE to the colon-separated list NAME of an environment, making NAME if absent.
+static void appendToList(std::vector<std::string>& environment, const std::string& name,
+                         const std::string& value)
+{
+    const std::string prefix = name + "=";
+    for (std::string& entry : environment) {
+        if (entry.rfind(prefix, 0) == 0) {
+            entry += (entry.size() > prefix.size() ? ":" : "") + value;
+            return;
+        }
+    }
+    environment.push_back(prefix + value);
+}
+
+// The game's environment: this process's own, with what the sanitizer build adds.
+static std::vector<std::string> gameEnvironment()
+{
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry)
+        environment.push_back(*entry);
+#ifdef VOLKRIN_GL_DRIVER
+    // Leaks are checked at the game's exit. Preloading Mesa's driver keeps it loaded to the
+    // end (Mesa would unload it), so that its own leaks can be suppressed by its name; ASan
+    // must then accept a library loaded before its runtime.
+    appendToList(environment, "LD_PRELOAD", VOLKRIN_GL_DRIVER);
+    appendToList(environment, "ASAN_OPTIONS", "verify_asan_link_order=0");
+    appendToList(environment, "LSAN_OPTIONS", VOLKRIN_LSAN_OPTIONS);
+#endif
+    return environment;
+}
+
 pid_t startGame(const std::string& dir, const std::vector<std::string>& args)
 {
     std::vector<std::string> words = {VOLKRIN_BINARY};
@@ -121,18 +152,7 @@ pid_t startGame(const std::string& dir, const std::vector<std::string>& args)
         argv.push_back(word.data());
     argv.push_back(nullptr);
 
-    // In the sanitizer build the leak check at exit would report the memory that Mesa's
-    // software driver never frees (from a module already unloaded, so it cannot be
-    // suppressed by name) and turn every exit status into its own. The game's own
-    // allocations live until the end by design; every other sanitizer check stays on.
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry) {
-        if (strncmp(*entry, "LSAN_OPTIONS=", 13) != 0)
-            environment.push_back(*entry);
-    }
-    const char* leakOptions = getenv("LSAN_OPTIONS");
-    environment.push_back(std::string("LSAN_OPTIONS=") + (leakOptions && *leakOptions ? leakOptions : "") +
-                          (leakOptions && *leakOptions ? ":" : "") + "detect_leaks=0");
+    std::vector<std::string> environment = gameEnvironment();
     std::vector<char*> envp;
     for (std::string& entry : environment)
         envp.push_back(entry.data());
