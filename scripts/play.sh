@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts the game from the build directory, where level.bmp lies.
+# Sets up and builds the game alone (no tests: the play preset) and starts it from its build
+# directory, where level.bmp lies.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh default --target volkrin >/dev/null
+scripts/build.sh play --target volkrin >/dev/null
 if [ -z "${DISPLAY:-}" ]; then
   echo "volkrin: no display (DISPLAY is not set); start it from a graphical session." >&2
   exit 1
 fi
-cd build/default
+cd build/play
 exec ./volkrin "$@"

@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever the build, the game and the tests need and
-# the machine lacks. Quick when everything is there already. Needs root (or sudo).
+# Installs, from Debian's packages, what the machine lacks: by default what building and
+# playing the game need; with --tests also what the tests, the fuzzer, the benchmarks and the
+# package checks need. Quick when everything is there already. Needs root (or sudo).
 set -eu
-packages=(
-  build-essential cmake pkg-config
-  freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
+# Compiler, make and CMake; freeglut, GLU and GL with their headers (libx11-dev among
+# them); Mesa's drivers, which draw the game where no other driver does.
+play=(g++ make cmake freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
+# GoogleTest, Google Benchmark; Xvfb and XTest for the tests that open windows, libpng for
+# the screenshot tool; clang and its fuzzing runtime; the desktop-entry, metainfo, manual
+# and package checkers, and dpkg-dev and file for building the package.
+tests=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth libx11-dev libxtst-dev
-  libpng-dev
+  xvfb xauth libx11-dev libxtst-dev libpng-dev
   clang clang-14 libclang-rt-14-dev
-  desktop-file-utils appstream dpkg-dev file man-db
+  desktop-file-utils appstream man-db lintian dpkg-dev file
 )
+case "${1:-}" in
+  "") packages=("${play[@]}") ;;
+  --tests) packages=("${play[@]}" "${tests[@]}") ;;
+  *) echo "usage: scripts/setup.sh [--tests]" >&2; exit 2 ;;
+esac
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
