@@ -47,7 +47,7 @@ measure() {
 
   local program=${VOLKRIN_GAME:-$build/volkrin}
   [ "$name" = empty-window ] && program=$build/bench/volkrin_empty_window
-  (cd "$dir" && LD_PRELOAD=$build/bench/libvolkrin_swapcount.so \
+  (cd "$dir" && LD_PRELOAD=$build/tests/libvolkrin_driver_stand_in.so \
      VOLKRIN_SWAP_COUNTER=$dir/count exec "$program" >"$dir/out" 2>&1) &
   app=$!
   for _ in $(seq 200); do [ "$(swaps "$dir/count")" -gt 0 ] 2>/dev/null && break; sleep 0.05; done

@@ -112,7 +112,8 @@ void putLevelBmp(const std::string& dir)
 
 // ---- the game process ----------------------------------------------------------------
 
-pid_t startGame(const std::string& dir, const std::vector<std::string>& args)
+pid_t startGame(const std::string& dir, const std::vector<std::string>& args,
+                const std::vector<std::string>& extra)
 {
     std::vector<std::string> words = {VOLKRIN_BINARY};
     words.insert(words.end(), args.begin(), args.end());
@@ -133,6 +134,16 @@ pid_t startGame(const std::string& dir, const std::vector<std::string>& args)
     const char* leakOptions = getenv("LSAN_OPTIONS");
     environment.push_back(std::string("LSAN_OPTIONS=") + (leakOptions && *leakOptions ? leakOptions : "") +
                           (leakOptions && *leakOptions ? ":" : "") + "detect_leaks=0");
+    for (const std::string& setting : extra) {
+        const std::string name = setting.substr(0, setting.find('=') + 1);
+        auto same = std::find_if(environment.begin(), environment.end(), [&](const std::string& e) {
+            return e.compare(0, name.size(), name) == 0;
+        });
+        if (same == environment.end())
+            environment.push_back(setting);
+        else  // LD_PRELOAD and the sanitizers' options are lists
+            *same += ":" + setting.substr(name.size());
+    }
     std::vector<char*> envp;
     for (std::string& entry : environment)
         envp.push_back(entry.data());
@@ -742,7 +753,7 @@ bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& 
     // Keep the pointer off the window, so that the first frame owes nothing to it.
     movePointerOnScreen(run.display, DisplayWidth(run.display, DefaultScreen(run.display)) - 5,
                         DisplayHeight(run.display, DefaultScreen(run.display)) - 5);
-    run.pid = startGame(run.dir, args);
+    run.pid = startGame(run.dir, args, run.environment);
     if (run.pid <= 0)
         return fail(why, "fork failed");
     run.window = findWindow(run.display, "Volkrin", 60);
@@ -758,6 +769,27 @@ bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& 
 }
 
 Frame grab(GameRun& run) { return grabFrame(run.display, run.window); }
+
+std::vector<std::string> standInDriver(int blankHz)
+{
+    // Relative paths land in the game's working directory. A sanitizer runtime that is not
+    // first in the preload list would refuse to start.
+    std::vector<std::string> settings = {
+        std::string("LD_PRELOAD=") + VOLKRIN_DRIVER_STAND_IN, "VOLKRIN_SWAP_COUNTER=swaps.count",
+        "VOLKRIN_SWAP_LOG=swaps.log", "ASAN_OPTIONS=verify_asan_link_order=0"};
+    if (blankHz > 0)
+        settings.push_back("VOLKRIN_VBLANK_HZ=" + std::to_string(blankHz));
+    return settings;
+}
+
+long swapCount(const GameRun& run)
+{
+    const std::string bytes = readFile(run.dir + "/swaps.count");
+    uint64_t count = 0;
+    if (bytes.size() >= sizeof count)
+        std::memcpy(&count, bytes.data(), sizeof count);
+    return static_cast<long>(count);
+}
 
 bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& condition,
                   double timeoutSeconds, Frame* last)
