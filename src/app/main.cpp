@@ -51,6 +51,10 @@ int main(int argc, char** argv)
     initLights();
     loadLevelTexture("level.bmp", 1);
 
+    // A frame that would change nothing need not be drawn while the picture on screen
+    // stays intact.
+    watchExposures();
+
     glutMainLoop();
     return 0;
 }
