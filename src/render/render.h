@@ -25,6 +25,7 @@ int ratioSize(int pixels);   // a window size fit to divide by: 0 (or less) coun
 double windowAspect();       // width / height of the window, for the projections
 
 // xwindow.cpp
+void swapWithoutWaitingForBlank();  // asks for a swap interval of 0 where the driver offers it
 // Starts watching the current window for exposures; false where that cannot be set up.
 bool watchExposures();
 // Whether the picture on screen may have been damaged since the last call: always true
