@@ -44,6 +44,18 @@ BENCHMARK_CAPTURE(wholeFrame, rally1, rallyState, 1)
 BENCHMARK_CAPTURE(wholeFrame, fade0, fadeState, 0)
     ->Name("frame/view0/fade")->UseRealTime()->MeasureProcessCPUTime();
 
+// A display call at rest or paused: the state compared with the last drawn frame's, the
+// window found intact, nothing drawn and nothing swapped.
+static void skippedFrame(benchmark::State& st)
+{
+    restState();
+    watchExposures();
+    presentFrame();  // the one frame that draws
+    for (auto _ : st)
+        presentFrame();
+}
+BENCHMARK(skippedFrame)->Name("frame/skipped")->UseRealTime()->MeasureProcessCPUTime();
+
 // What the frame does before its first drawing routine: clear, camera, projection, lights.
 // The heads-up items get the heads-up pass's orthographic projection instead.
 static void beginScene(int view, bool headsUp)

@@ -1,26 +1,10 @@
-// Copies of the game state and the realistic states that the benchmarks start from.
+// The realistic states that the benchmarks start from.
 #include "game_snapshot.h"
 
 #include <GL/freeglut.h>
 
 #include "game/game.h"
 #include "input/input.h"
-
-GameSnapshot takeSnapshot()
-{
-    GameSnapshot s;
-#define VOLKRIN_TAKE(v) s.v = ::v;
-    VOLKRIN_GAME_VARIABLES(VOLKRIN_TAKE)
-#undef VOLKRIN_TAKE
-    return s;
-}
-
-void restoreSnapshot(const GameSnapshot& s)
-{
-#define VOLKRIN_PUT(v) ::v = s.v;
-    VOLKRIN_GAME_VARIABLES(VOLKRIN_PUT)
-#undef VOLKRIN_PUT
-}
 
 void restState()
 {

@@ -1,8 +1,8 @@
 // Real input for the whole-process figures, through the XTest extension of the display in
 // DISPLAY. Commands run in order:
-//   volkrin_xpoke move X Y | click BUTTON | key KEY | sleep MS ...
+//   volkrin_xpoke move X Y | click BUTTON | key KEY | sleep MS | resize TITLE W H ...
 // for instance "move 350 350 sleep 200 click 1" puts the pointer on the game window's
-// centre and serves.
+// centre and serves. resize sizes the top-level window of that title (no window manager).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,9 +17,29 @@ static void pause(long ms)
     nanosleep(&t, nullptr);
 }
 
+// The top-level window of that title, or 0.
+static Window named(Display* dpy, const char* title)
+{
+    Window root, parent, *children = nullptr, found = 0;
+    unsigned count = 0;
+    if (!XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count))
+        return 0;
+    for (unsigned i = 0; i < count && !found; i++) {
+        char* name = nullptr;
+        if (XFetchName(dpy, children[i], &name) && name) {
+            if (!std::strcmp(name, title))
+                found = children[i];
+            XFree(name);
+        }
+    }
+    XFree(children);
+    return found;
+}
+
 static int usage()
 {
-    std::fprintf(stderr, "usage: volkrin_xpoke (move X Y | click BUTTON | key KEY | sleep MS)...\n");
+    std::fprintf(stderr, "usage: volkrin_xpoke (move X Y | click BUTTON | key KEY | sleep MS | "
+                         "resize TITLE W H)...\n");
     return 2;
 }
 
@@ -53,6 +73,15 @@ int main(int argc, char** argv)
             }
             XTestFakeKeyEvent(dpy, code, True, 0);
             XTestFakeKeyEvent(dpy, code, False, 0);
+        } else if (!std::strcmp(cmd, "resize") && i + 3 < argc) {
+            const Window w = named(dpy, argv[i + 1]);
+            if (!w) {
+                std::fprintf(stderr, "volkrin_xpoke: no window %s\n", argv[i + 1]);
+                return 1;
+            }
+            XResizeWindow(dpy, w, static_cast<unsigned>(std::atoi(argv[i + 2])),
+                          static_cast<unsigned>(std::atoi(argv[i + 3])));
+            i += 3;
         } else if (!std::strcmp(cmd, "sleep") && i + 1 < argc) {
             XSync(dpy, False);
             pause(std::atol(argv[++i]));

@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
 # Whole-process figures: runs the real game in a real window, each run under an Xvfb of its
-# own, at rest and during a served rally (the pointer kept still on the window's centre, so
-# the ball rallies down the centre line), beside an empty window that only clears and swaps
-# on the same 15 ms timer. Prints, per case, the median over the runs (and the spread) of:
-# frames drawn per second, CPU of the process as a share of one core, CPU per drawn frame,
-# the X server's CPU per frame (where the swap's copy lands) and the peak resident memory.
+# own, in four cases (at rest before the first serve; paused mid-rally; resting after a
+# missed return, the opponent drifting back to the centre; in a rally down the centre
+# line, the pointer kept still on the window's centre), beside an empty window that only
+# clears and swaps on the same 15 ms timer. Prints, per case, the median over the runs (and
+# the spread) of: frames drawn per second, CPU of the process as a share of one core, CPU
+# per drawn frame, the X server's CPU as a share of one core (where the swap's copy lands)
+# and the peak resident memory.
 #   scripts/process-figures.sh [seconds per run, default 10] [runs, default 3]
-# Frames are counted by a preloaded shim that counts glXSwapBuffers. VOLKRIN_GAME=path runs
-# another build of the game instead (to compare two versions on the same machine).
+# Frames are counted by the stand-in GL driver of the tests, preloaded. Settings:
+#   VOLKRIN_SIZE=1920x1080   the windows' size (500x500 by default)
+#   VOLKRIN_VBLANK_HZ=60     the stand-in holds every swap for a 60 Hz display's blank, as a
+#                            graphics card's driver does, unless the program asked not to wait
+#   VOLKRIN_GAME=path        another build of the game (to compare two versions in one run)
+#   VOLKRIN_CASES="..."      which cases to run (game-rest game-paused game-after-point
+#                            game-rally empty-window)
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
@@ -35,26 +42,37 @@ cpuTicks() {
 }
 swaps() { od -An -tu8 -N8 "$1" 2>/dev/null | tr -d ' ' || echo 0; }
 
-# measure CASE: one run of one case; appends "fps cpu% ms/frame xms/frame hwmMiB" to $work/CASE
+# measure CASE: one run of one case; appends "fps cpu% ms/frame xcpu% hwmMiB" to $work/CASE
 measure() {
   local name=$1 dir
   dir=$(mktemp -d -p "$work")
   cp assets/level.bmp "$dir/"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xlog" &
+  Xvfb -displayfd 3 -screen 0 "$((width + 200))x$((height + 200))x24" -nolisten tcp -noreset \
+    3>"$dir/display" 2>"$dir/xlog" &
   xvfb=$!
   for _ in $(seq 200); do [ -s "$dir/display" ] && break; sleep 0.05; done
   export DISPLAY=":$(head -n 1 "$dir/display")"
 
-  local program=${VOLKRIN_GAME:-$build/volkrin}
-  [ "$name" = empty-window ] && program=$build/bench/volkrin_empty_window
-  (cd "$dir" && LD_PRELOAD=$build/bench/libvolkrin_swapcount.so \
+  local program=${VOLKRIN_GAME:-$build/volkrin} title=Volkrin
+  if [ "$name" = empty-window ]; then
+    program=$build/bench/volkrin_empty_window
+    title="Volkrin empty window"
+  fi
+  (cd "$dir" && LD_PRELOAD=$build/tests/libvolkrin_driver_stand_in.so \
      VOLKRIN_SWAP_COUNTER=$dir/count exec "$program" >"$dir/out" 2>&1) &
   app=$!
   for _ in $(seq 200); do [ "$(swaps "$dir/count")" -gt 0 ] 2>/dev/null && break; sleep 0.05; done
 
-  # The window sits at (100, 100), 500 x 500: its centre puts the paddle on the centre line.
-  "$build/bench/volkrin_xpoke" move 350 350 sleep 300
-  [ "$name" = game-rally ] && "$build/bench/volkrin_xpoke" click 1
+  # The window sits at (100, 100); its centre puts the paddle on the centre line.
+  local cx=$((100 + width / 2)) cy=$((100 + height / 2)) poke=$build/bench/volkrin_xpoke
+  "$poke" resize "$title" "$width" "$height" sleep 300 move "$cx" "$cy" sleep 300
+  case $name in
+    game-paused) "$poke" click 1 sleep 700 key p ;;
+    game-rally) "$poke" click 1 ;;
+    # Spin from the first motion sends the ball off the centre line and the opponent after
+    # it; with the paddle in a corner the return is missed and the ball rests again.
+    game-after-point) "$poke" click 1 move "$((cx + 15))" "$cy" sleep 300 move 103 103 sleep 4500 ;;
+  esac
   sleep 1  # settle before measuring
 
   local c0 x0 n0 t0 c1 x1 n1 t1 hwm
@@ -75,11 +93,15 @@ measure() {
   awk -v c="$((c1 - c0))" -v x="$((x1 - x0))" -v n="$((n1 - n0))" -v t0="$t0" -v t1="$t1" \
       -v hz="$hz" -v hwm="$hwm" 'BEGIN {
         t = t1 - t0; cpu = c / hz; xs = x / hz
-        printf "%.1f %.1f %.3f %.3f %.1f\n", n / t, 100 * cpu / t, 1000 * cpu / n, 1000 * xs / n, hwm / 1024
+        perFrame = n > 0 ? sprintf("%.3f", 1000 * cpu / n) : "-"
+        printf "%.1f %.2f %s %.2f %.1f\n", n / t, 100 * cpu / t, perFrame, 100 * xs / t, hwm / 1024
       }' >>"$work/$name"
 }
 
-cases="game-rest game-rally empty-window"
+size=${VOLKRIN_SIZE:-500x500}
+width=${size%x*}
+height=${size#*x}
+cases=${VOLKRIN_CASES:-game-rest game-paused game-after-point game-rally empty-window}
 for run in $(seq "$runs"); do
   for c in $cases; do
     measure "$c"
@@ -89,16 +111,18 @@ done
 
 # Median of column $2 of file $1, with the lowest and highest beside it.
 column() {
+  if cut -d ' ' -f "$2" "$1" | grep -qx -- -; then printf -- '-'; return; fi
   cut -d ' ' -f "$2" "$1" | sort -g | awk '{v[NR] = $1} END {
     m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
     printf "%s (%s-%s)", m, v[1], v[NR] }'
 }
 echo
-echo "Whole process, ${seconds} s per run, median of $runs runs (lowest-highest)"
-printf '%-13s | %-20s | %-20s | %-24s | %-24s | %s\n' case "frames/s" "CPU % of a core" \
-  "CPU ms per frame" "X server ms per frame" "peak RSS MiB"
+echo "Whole process, $size, ${seconds} s per run, median of $runs runs (lowest-highest)" \
+  "${VOLKRIN_VBLANK_HZ:+, swaps held for a ${VOLKRIN_VBLANK_HZ} Hz blank}"
+printf '%-16s | %-20s | %-20s | %-24s | %-20s | %s\n' case "frames/s" "CPU % of a core" \
+  "CPU ms per frame" "X server % of a core" "peak RSS MiB"
 for c in $cases; do
-  printf '%-13s | %-20s | %-20s | %-24s | %-24s | %s\n' "$c" "$(column "$work/$c" 1)" \
+  printf '%-16s | %-20s | %-20s | %-24s | %-20s | %s\n' "$c" "$(column "$work/$c" 1)" \
     "$(column "$work/$c" 2)" "$(column "$work/$c" 3)" "$(column "$work/$c" 4)" \
     "$(column "$work/$c" 5)"
 done

@@ -51,6 +51,11 @@ int main(int argc, char** argv)
     initLights();
     loadLevelTexture("level.bmp", 1);
 
+    // The game's pace is its own 15 ms clock, not the monitor's refresh; and a frame that
+    // would change nothing need not be drawn while the picture on screen stays intact.
+    swapWithoutWaitingForBlank();
+    watchExposures();
+
     glutMainLoop();
     return 0;
 }

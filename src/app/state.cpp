@@ -1,6 +1,8 @@
 // Definitions and start values of the game state.
 #include "app/state.h"
 
+#include <cstring>
+
 int windowWidth, windowHeight;
 
 float arenaLeft, arenaRight, arenaTop, arenaBottom, arenaDepth;
@@ -97,4 +99,27 @@ void resetGameState()
     orthographic = 0;
     curving = 1;
     tickMs = 15;
+}
+
+GameSnapshot takeSnapshot()
+{
+    GameSnapshot s;
+#define VOLKRIN_TAKE(v) s.v = ::v;
+    VOLKRIN_GAME_VARIABLES(VOLKRIN_TAKE)
+#undef VOLKRIN_TAKE
+    return s;
+}
+
+void restoreSnapshot(const GameSnapshot& s)
+{
+#define VOLKRIN_PUT(v) ::v = s.v;
+    VOLKRIN_GAME_VARIABLES(VOLKRIN_PUT)
+#undef VOLKRIN_PUT
+}
+
+bool sameSnapshot(const GameSnapshot& a, const GameSnapshot& b)
+{
+#define VOLKRIN_SAME(v) std::memcmp(&a.v, &b.v, sizeof a.v) == 0 &&
+    return VOLKRIN_GAME_VARIABLES(VOLKRIN_SAME) true;
+#undef VOLKRIN_SAME
 }

@@ -58,3 +58,29 @@ extern Image* levelImage;
 // Stores the start values of every variable the program entry sets (not the quadrics,
 // not the level image). Tests call it to begin from a fresh game.
 void resetGameState();
+
+// Every variable above that the game's code reads or writes (not the drawing resources).
+#define VOLKRIN_GAME_VARIABLES(X)                                                          \
+    X(windowWidth) X(windowHeight)                                                         \
+    X(arenaLeft) X(arenaRight) X(arenaTop) X(arenaBottom) X(arenaDepth)                    \
+    X(paddleLeft) X(paddleRight) X(paddleTop) X(paddleBottom)                              \
+    X(playerX) X(playerY) X(prevPlayerX) X(prevPlayerY) X(playerFlash)                     \
+    X(opponentX) X(opponentY) X(opponentFlash) X(opponentGainX) X(opponentGainY)           \
+    X(opponentStep)                                                                        \
+    X(ballX) X(ballY) X(ballZ) X(ballPitch) X(ballYaw) X(ballSpeed)                        \
+    X(ballSpeedBase) X(speedBonus) X(curveBase) X(curveBonus) X(curveRate)                 \
+    X(spinX) X(spinY)                                                                      \
+    X(rallyActive) X(paused) X(returnPending) X(pointWon) X(pointLost)                     \
+    X(lives) X(level) X(levelPoints) X(gameOver) X(fadeLevel)                              \
+    X(viewMode) X(orthographic) X(curving) X(tickMs)
+
+// A copy of the whole game state, to compare with or to put back.
+struct GameSnapshot {
+#define VOLKRIN_FIELD(v) decltype(::v) v;
+    VOLKRIN_GAME_VARIABLES(VOLKRIN_FIELD)
+#undef VOLKRIN_FIELD
+};
+GameSnapshot takeSnapshot();
+void restoreSnapshot(const GameSnapshot& s);
+// Bit for bit: -0 differs from 0, and a NaN equals the same NaN.
+bool sameSnapshot(const GameSnapshot& a, const GameSnapshot& b);

@@ -143,10 +143,28 @@ void drawFrame()
     glPopMatrix();
 }
 
-void display()
+// The state the last drawn frame began with, and whether it left that state as it found it.
+// A frame that begins from that same state again draws the same picture and changes nothing
+// (the frame reads nothing else), so while the picture on screen is intact it is skipped.
+static GameSnapshot lastFrameBegan;
+static bool lastFrameStill = false;
+
+bool presentFrame()
 {
+    const bool damaged = pictureDamaged();
+    const GameSnapshot before = takeSnapshot();
+    if (!damaged && lastFrameStill && sameSnapshot(before, lastFrameBegan))
+        return false;
     drawFrame();
     glutSwapBuffers();
+    lastFrameBegan = before;
+    lastFrameStill = sameSnapshot(takeSnapshot(), before);
+    return true;
+}
+
+void display()
+{
+    presentFrame();
 }
 
 void applyWindowSize(int width, int height)

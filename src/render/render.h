@@ -14,12 +14,23 @@ extern const Material wallMaterial, ballMaterial, lostMaterial, wonMaterial;
 void setMaterial(const Material& m);
 void initLights();
 void positionLights();
-void display();                             // drawFrame, then the buffer swap
+void display();                             // presentFrame
+// Draws the frame and swaps it in, unless it would change nothing and show the picture
+// already on screen. Returns whether it drew.
+bool presentFrame();
 void reshape(int width, int height);        // applyWindowSize, then a redisplay request
 void drawFrame();                           // one whole frame into the back buffer, no swap
 void applyWindowSize(int width, int height);  // stores the size, projection and viewport
 int ratioSize(int pixels);   // a window size fit to divide by: 0 (or less) counts as 1
 double windowAspect();       // width / height of the window, for the projections
+
+// xwindow.cpp
+void swapWithoutWaitingForBlank();  // asks for a swap interval of 0 where the driver offers it
+// Starts watching the current window for exposures; false where that cannot be set up.
+bool watchExposures();
+// Whether the picture on screen may have been damaged since the last call: always true
+// while no watch runs.
+bool pictureDamaged();
 
 // compiled.cpp
 // Calls the display list named in list, first compiling it from draw when the current

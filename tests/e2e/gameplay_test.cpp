@@ -2,6 +2,8 @@
 // pointer, cameras, pause, a served ball rallying, a missed ball and a lost game.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 
 #include "harness.h"
@@ -130,6 +132,48 @@ TEST(Gameplay, PauseByKeyOrRightButtonHoldsThePaddle)
 
     EXPECT_EQ(quitGame(run), 0);
     EXPECT_EQ(gameOutput(run), std::string(loadLine) + "LEVEL UP\nLEVEL UP\n");
+}
+
+// Paused mid-rally nothing on screen moves: once the flashes have faded the game swaps no
+// more frames, yet a window laid over it and taken away again leaves the picture as it was.
+TEST(Gameplay, PausedGameStopsSwappingAndRepaintsWhenUncovered)
+{
+    GameRun run;
+    run.environment = standInDriver();  // a driver that offers no swap control
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    ASSERT_TRUE(serveBall(run));
+    typeKeys(run.display, "p");
+    long swaps = swapCount(run);
+    EXPECT_TRUE(waitUntil([&] {
+        usleep(400000);  // some 27 ticks, far more than the flash's 34 frames leave
+        const long before = swaps;
+        swaps = swapCount(run);
+        return swaps == before;
+    }, 20)) << "still swapping while paused";
+    const Frame paused = grab(run);
+
+    // An override-redirect window in a colour the game never draws, over the whole game.
+    Display* const d = run.display;
+    const Window cover = XCreateSimpleWindow(d, DefaultRootWindow(d), 50, 50, 600, 600, 0, 0,
+                                             0xff00ff);
+    XSetWindowAttributes attributes;
+    attributes.override_redirect = True;
+    XChangeWindowAttributes(d, cover, CWOverrideRedirect, &attributes);
+    XMapRaised(d, cover);
+    XSync(d, False);
+    const Geometry g = windowGeometry(d, run.window);
+    EXPECT_TRUE(waitUntil([&] {
+        const Rgb c = pixelAt(grabFrame(d, DefaultRootWindow(d)), g.x + side / 2, g.y + side / 2);
+        return c.r == 255 && c.g == 0 && c.b == 255;
+    }, 10)) << "the cover is not on the screen";
+    XDestroyWindow(d, cover);
+    XSync(d, False);
+    EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return sameFrame(f, paused); }, 10));
+    EXPECT_GT(swapCount(run), swaps);
+
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(readFile(run.dir + "/swaps.log"), "") << "asked for a swap interval no driver offered";
 }
 
 TEST(Gameplay, CamerasAndProjectionChangeThePicture)

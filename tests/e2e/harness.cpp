@@ -112,7 +112,8 @@ void putLevelBmp(const std::string& dir)
 
 // ---- the game process ----------------------------------------------------------------
 
-// Adds VALUE to the colon-separated list NAME of an environment, making NAME if absent.
+// Adds VALUE to the colon-separated list NAME of an environment (LD_PRELOAD, the
+// sanitizers' options), making NAME if absent.
 static void appendToList(std::vector<std::string>& environment, const std::string& name,
                          const std::string& value)
 {
@@ -143,7 +144,8 @@ static std::vector<std::string> gameEnvironment()
     return environment;
 }
 
-pid_t startGame(const std::string& dir, const std::vector<std::string>& args)
+pid_t startGame(const std::string& dir, const std::vector<std::string>& args,
+                const std::vector<std::string>& extra)
 {
     std::vector<std::string> words = {VOLKRIN_BINARY};
     words.insert(words.end(), args.begin(), args.end());
@@ -153,6 +155,10 @@ pid_t startGame(const std::string& dir, const std::vector<std::string>& args)
     argv.push_back(nullptr);
 
     std::vector<std::string> environment = gameEnvironment();
+    for (const std::string& setting : extra) {
+        const size_t equals = setting.find('=');
+        appendToList(environment, setting.substr(0, equals), setting.substr(equals + 1));
+    }
     std::vector<char*> envp;
     for (std::string& entry : environment)
         envp.push_back(entry.data());
@@ -762,7 +768,7 @@ bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& 
     // Keep the pointer off the window, so that the first frame owes nothing to it.
     movePointerOnScreen(run.display, DisplayWidth(run.display, DefaultScreen(run.display)) - 5,
                         DisplayHeight(run.display, DefaultScreen(run.display)) - 5);
-    run.pid = startGame(run.dir, args);
+    run.pid = startGame(run.dir, args, run.environment);
     if (run.pid <= 0)
         return fail(why, "fork failed");
     run.window = findWindow(run.display, "Volkrin", 60);
@@ -778,6 +784,27 @@ bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& 
 }
 
 Frame grab(GameRun& run) { return grabFrame(run.display, run.window); }
+
+std::vector<std::string> standInDriver(int blankHz)
+{
+    // Relative paths land in the game's working directory. A sanitizer runtime that is not
+    // first in the preload list would refuse to start.
+    std::vector<std::string> settings = {
+        std::string("LD_PRELOAD=") + VOLKRIN_DRIVER_STAND_IN, "VOLKRIN_SWAP_COUNTER=swaps.count",
+        "VOLKRIN_SWAP_LOG=swaps.log", "ASAN_OPTIONS=verify_asan_link_order=0"};
+    if (blankHz > 0)
+        settings.push_back("VOLKRIN_VBLANK_HZ=" + std::to_string(blankHz));
+    return settings;
+}
+
+long swapCount(const GameRun& run)
+{
+    const std::string bytes = readFile(run.dir + "/swaps.count");
+    uint64_t count = 0;
+    if (bytes.size() >= sizeof count)
+        std::memcpy(&count, bytes.data(), sizeof count);
+    return static_cast<long>(count);
+}
 
 bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& condition,
                   double timeoutSeconds, Frame* last)

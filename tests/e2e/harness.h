@@ -27,7 +27,10 @@ void putLevelBmp(const std::string& dir);
 // ---- the game process ----------------------------------------------------------------
 
 // Starts the game binary in dir, stdout to dir/stdout.txt and stderr to dir/stderr.txt.
-pid_t startGame(const std::string& dir, const std::vector<std::string>& args = {});
+// extra: NAME=value entries for the game's environment; a name already set (LD_PRELOAD,
+// ASAN_OPTIONS) gets the value added after a colon.
+pid_t startGame(const std::string& dir, const std::vector<std::string>& args = {},
+                const std::vector<std::string>& extra = {});
 bool processAlive(pid_t pid);
 // Waits for the process to end: its exit code, 128 + signal if a signal ended it, or -1
 // after the timeout, in which case the process has been killed.
@@ -136,6 +139,7 @@ struct GameRun {
     Display* display = nullptr;
     Window window = 0;
     int exitStatus = -2;  // set by quitGame / finishGame
+    std::vector<std::string> environment;  // for startGame, set before launchGame
     ~GameRun();
 };
 
@@ -143,6 +147,12 @@ struct GameRun {
 // first frame. Returns false (with a reason) if any step fails within its time.
 bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& args = {});
 Frame grab(GameRun& run);
+// Environment for launchGame that preloads the stand-in GL driver: it counts the game's
+// swaps (swapCount) and logs the swap intervals asked for in the game's directory
+// (swaps.log); with blankHz set it holds every swap for the next vertical blank of a display
+// of that rate, unless the game asked for an interval of 0.
+std::vector<std::string> standInDriver(int blankHz = 0);
+long swapCount(const GameRun& run);
 bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& condition,
                   double timeoutSeconds, Frame* last = nullptr);
 // Puts the paddle at the centre, waits for the resting ball and clicks until the ball is

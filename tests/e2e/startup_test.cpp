@@ -90,6 +90,19 @@ TEST(Startup, FirstFrameShowsTheCourtFromBehindThePlayer)
     EXPECT_EQ(quitGame(run), 0);
 }
 
+// A graphics card's driver holds every swap for the monitor's next blank unless asked not
+// to, which would slow the game to the display's rate; the game asks before its first swap.
+TEST(Startup, AsksTheDriverForSwapsThatDoNotWaitForTheBlank)
+{
+    GameRun run;
+    run.environment = standInDriver(60);
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(readFile(run.dir + "/swaps.log"), "glXSwapIntervalEXT 0 after 0 swaps\n");
+    EXPECT_EQ(gameOutput(run), loadLine);
+}
+
 TEST(Startup, MissingLevelImageEndsWithStatusOneBeforeAnyFrame)
 {
     const std::string dir = makeGameDir();

@@ -11,12 +11,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
 #include <GL/freeglut.h>
+#include <GL/glx.h>
 
 #include "app/state.h"
+#include "game/game.h"
+#include "input/input.h"
 #include "render/render.h"
 
 namespace {
@@ -28,11 +32,11 @@ const std::map<std::string, uint64_t> references = {
 };
 
 // FNV-1a over the RGB bytes of the back buffer, bottom row first.
-uint64_t hashPixels(const std::vector<unsigned char>& rgb)
+uint64_t hashPixels(const unsigned char* bytes, size_t size)
 {
     uint64_t h = 14695981039346656037ull;
-    for (unsigned char c : rgb) {
-        h ^= c;
+    for (size_t i = 0; i < size; i++) {
+        h ^= bytes[i];
         h *= 1099511628211ull;
     }
     return h;
@@ -62,7 +66,7 @@ uint64_t frameMatches(const std::string& name)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << name;
-    const uint64_t got = hashPixels(rgb);
+    const uint64_t got = hashPixels(rgb.data(), rgb.size());
     dumpPpm(name, w, h, rgb);
 
     if (std::getenv("VOLKRIN_PIXELS_PRINT")) {
@@ -303,5 +307,94 @@ TEST_F(FramePixelsTest, ChangedCourtAndPaddlesAreDrawnAsTheyNowAre)
         setChangedCourt();
         captureFeedback(drawArena);
         frameMatches("court-changed" + suffix(view, 0));
+    }
+}
+
+namespace {
+
+// What the window shows on the screen, read from the X server (not from a GL buffer).
+uint64_t screenHash()
+{
+    Display* const display = glXGetCurrentDisplay();
+    XImage* image = XGetImage(display, glXGetCurrentDrawable(), 0, 0,
+                              static_cast<unsigned>(windowWidth), static_cast<unsigned>(windowHeight),
+                              AllPlanes, ZPixmap);
+    if (!image)
+        return 0;
+    const uint64_t h = hashPixels(reinterpret_cast<const unsigned char*>(image->data),
+                                  static_cast<size_t>(image->bytes_per_line) * image->height);
+    XDestroyImage(image);
+    return h;
+}
+
+struct Record {
+    std::vector<GameSnapshot> states;  // after every event
+    std::vector<uint64_t> screens;     // after every display call
+    int skipped = 0;
+};
+
+// One seeded storm of ticks, display calls, pointer motion, buttons, keys and real window
+// resizes, from a fresh game. skip: display calls go through presentFrame, which may skip;
+// otherwise every one draws and swaps.
+Record playStorm(unsigned seed, bool skip)
+{
+    Record r;
+    resizeWindow(500, 500);
+    resetGameState();
+    if (skip)
+        watchExposures();
+    std::mt19937 rng(seed);
+    const auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const char keys[] = "-=24568cprvCPRVx ";
+    const int sizes[][2] = {{500, 500}, {800, 400}, {300, 450}};
+    for (int event = 0; event < 1500; event++) {
+        const int kind = below(100);
+        if (kind < 30) {
+            tickGame();
+        } else if (kind < 65) {
+            if (!skip) {
+                drawFrame();
+                glutSwapBuffers();
+            } else if (!presentFrame()) {
+                r.skipped++;
+            }
+            r.screens.push_back(screenHash());
+        } else if (kind < 80) {  // half the time about the window's centre, where it serves
+            const bool centre = below(2);
+            followPointer(centre ? 200 + below(100) : below(900) - 200,
+                          centre ? 200 + below(100) : below(700) - 100);
+        } else if (kind < 87) {
+            mouseButton(below(3), below(2), 0, 0);
+        } else if (kind < 99) {
+            keyCommand(static_cast<unsigned char>(keys[below(sizeof keys - 1)]));
+        } else {
+            const int* size = sizes[below(3)];
+            resizeWindow(size[0], size[1]);
+        }
+        r.states.push_back(takeSnapshot());
+    }
+    resizeWindow(500, 500);
+    return r;
+}
+
+}  // namespace
+
+// A display call that skips its frame must leave the game exactly where drawing it would
+// have, and the screen showing exactly what drawing it would have shown.
+TEST_F(FramePixelsTest, SkippingUnchangedFramesChangesNoStateAndNoPictureOnScreen)
+{
+    for (unsigned seed : {7u, 2026u, 31337u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const Record drawn = playStorm(seed, false);
+        const Record skipping = playStorm(seed, true);
+        ASSERT_EQ(drawn.states.size(), skipping.states.size());
+        for (size_t i = 0; i < drawn.states.size(); i++)
+            ASSERT_TRUE(sameSnapshot(drawn.states[i], skipping.states[i])) << "after event " << i;
+        ASSERT_EQ(drawn.screens.size(), skipping.screens.size());
+        for (size_t i = 0; i < drawn.screens.size(); i++)
+            ASSERT_EQ(drawn.screens[i], skipping.screens[i]) << "after display call " << i;
+        EXPECT_GT(skipping.skipped, static_cast<int>(skipping.screens.size()) / 10);
+        std::printf("seed %u: %d of %zu display calls skipped\n", seed, skipping.skipped,
+                    skipping.screens.size());
     }
 }

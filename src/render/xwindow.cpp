@@ -1,0 +1,96 @@
+// What the window toolkit does not offer, asked of the X server and GLX directly: buffer
+// swaps that do not wait for the monitor, and word of when the picture on screen was damaged.
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include <cstring>
+
+#include "render/render.h"
+
+// A whole word of a space-separated extension list (a longer name may begin with it).
+static bool listed(const char* extensions, const char* name)
+{
+    const size_t length = std::strlen(name);
+    for (const char* p = extensions; p && (p = std::strstr(p, name)) != nullptr; p += length) {
+        const bool starts = p == extensions || p[-1] == ' ';
+        const bool ends = p[length] == ' ' || p[length] == '\0';
+        if (starts && ends)
+            return true;
+    }
+    return false;
+}
+
+void swapWithoutWaitingForBlank()
+{
+    Display* const display = glXGetCurrentDisplay();
+    const GLXDrawable drawable = glXGetCurrentDrawable();
+    if (!display || !drawable)
+        return;
+    const char* const extensions = glXQueryExtensionsString(display, DefaultScreen(display));
+    // The SGI form of the call cannot ask for an interval of 0.
+    if (listed(extensions, "GLX_EXT_swap_control")) {
+        const auto setInterval = reinterpret_cast<PFNGLXSWAPINTERVALEXTPROC>(
+            glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT")));
+        if (setInterval) {
+            setInterval(display, drawable, 0);
+            return;
+        }
+    }
+    if (listed(extensions, "GLX_MESA_swap_control")) {
+        const auto setInterval = reinterpret_cast<PFNGLXSWAPINTERVALMESAPROC>(
+            glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")));
+        if (setInterval)
+            setInterval(0);
+    }
+}
+
+// A second connection of our own: the toolkit's connection reports an exposure only as a
+// redisplay request, the same as a timer's, so exposures are selected here once more.
+static Display* watch = nullptr;
+static bool damageSeen = true;
+
+static int ignoreError(Display*, XErrorEvent*) { return 0; }
+
+bool watchExposures()
+{
+    damageSeen = true;  // a window newly watched is drawn once in full
+    if (watch)
+        return true;
+    Display* const own = glXGetCurrentDisplay();
+    const Window window = glXGetCurrentDrawable();
+    if (!own || !window)
+        return false;
+    Display* const second = XOpenDisplay(DisplayString(own));
+    if (!second)
+        return false;
+    // Errors on this connection (the drawable not being a window) must not end the game.
+    XErrorHandler previous = XSetErrorHandler(ignoreError);
+    XWindowAttributes attributes;
+    bool ok = XGetWindowAttributes(second, window, &attributes) != 0;
+    if (ok) {
+        XSelectInput(second, window, ExposureMask | StructureNotifyMask);
+        XSync(second, False);
+    }
+    XSetErrorHandler(previous);
+    if (!ok) {
+        XCloseDisplay(second);
+        return false;
+    }
+    watch = second;
+    return true;
+}
+
+bool pictureDamaged()
+{
+    if (!watch)
+        return true;
+    // Any event at all: an exposure, or the window mapped, moved, resized or reparented.
+    while (XPending(watch)) {
+        XEvent event;
+        XNextEvent(watch, &event);
+        damageSeen = true;
+    }
+    const bool damaged = damageSeen;
+    damageSeen = false;
+    return damaged;
+}

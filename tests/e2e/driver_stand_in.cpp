@@ -1,0 +1,133 @@
+// A stand-in GL driver, preloaded (LD_PRELOAD) into a program under test or measurement.
+// VOLKRIN_SWAP_COUNTER=file: counts buffer swaps in an 8-byte file that another process
+//   reads at any moment (od -An -tu8 file).
+// VOLKRIN_SWAP_LOG=file: one line per swap interval asked for, with the swaps before it.
+// VOLKRIN_VBLANK_HZ=rate: behaves like a graphics card's driver on a display of that rate:
+//   offers GLX_EXT_swap_control and GLX_MESA_swap_control, and holds every swap until the
+//   next vertical blank unless the program has asked for an interval of 0.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include <GL/glx.h>
+
+namespace {
+
+uint64_t* mapCounter()
+{
+    const char* path = std::getenv("VOLKRIN_SWAP_COUNTER");
+    if (!path)
+        return nullptr;
+    const int fd = open(path, O_RDWR | O_CREAT, 0644);
+    if (fd < 0)
+        return nullptr;
+    void* p = MAP_FAILED;
+    if (ftruncate(fd, sizeof(uint64_t)) == 0)
+        p = mmap(nullptr, sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    close(fd);
+    return p == MAP_FAILED ? nullptr : static_cast<uint64_t*>(p);
+}
+
+uint64_t* const counter = mapCounter();
+uint64_t swaps = 0;
+int interval = 1;  // a driver's default: one blank per swap
+
+double blankRate()
+{
+    const char* text = std::getenv("VOLKRIN_VBLANK_HZ");
+    return text ? std::atof(text) : 0.0;
+}
+
+void logInterval(const char* call, int value)
+{
+    interval = value;
+    const char* path = std::getenv("VOLKRIN_SWAP_LOG");
+    if (FILE* f = path ? std::fopen(path, "a") : nullptr) {
+        std::fprintf(f, "%s %d after %llu swaps\n", call, value,
+                     static_cast<unsigned long long>(swaps));
+        std::fclose(f);
+    }
+}
+
+void swapIntervalExt(Display*, GLXDrawable, int value) { logInterval("glXSwapIntervalEXT", value); }
+int swapIntervalMesa(unsigned value)
+{
+    logInterval("glXSwapIntervalMESA", static_cast<int>(value));
+    return 0;
+}
+
+// Sleeps until the next multiple of 1/rate seconds on the monotonic clock.
+void waitForBlank(double rate)
+{
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    const double now = t.tv_sec + t.tv_nsec / 1e9;
+    const double next = (std::floor(now * rate) + 1) / rate;
+    t.tv_sec = static_cast<time_t>(next);
+    t.tv_nsec = static_cast<long>((next - t.tv_sec) * 1e9);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) != 0) {
+    }
+}
+
+template <typename F>
+F real(const char* name)
+{
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+__GLXextFuncPtr lookUp(const GLubyte* name, __GLXextFuncPtr (*next)(const GLubyte*))
+{
+    const char* n = reinterpret_cast<const char*>(name);
+    if (blankRate() > 0 && std::strcmp(n, "glXSwapIntervalEXT") == 0)
+        return reinterpret_cast<__GLXextFuncPtr>(swapIntervalExt);
+    if (blankRate() > 0 && std::strcmp(n, "glXSwapIntervalMESA") == 0)
+        return reinterpret_cast<__GLXextFuncPtr>(swapIntervalMesa);
+    return next ? next(name) : nullptr;
+}
+
+}  // namespace
+
+extern "C" void glXSwapBuffers(Display* dpy, GLXDrawable drawable)
+{
+    static const auto next = real<void (*)(Display*, GLXDrawable)>("glXSwapBuffers");
+    if (next)
+        next(dpy, drawable);
+    ++swaps;
+    if (counter)
+        __atomic_add_fetch(counter, 1, __ATOMIC_RELAXED);
+    const double rate = blankRate();
+    if (rate > 0 && interval != 0)
+        waitForBlank(rate);
+}
+
+extern "C" const char* glXQueryExtensionsString(Display* dpy, int screen)
+{
+    static const auto next = real<const char* (*)(Display*, int)>("glXQueryExtensionsString");
+    static std::string offered;
+    const char* list = next ? next(dpy, screen) : "";
+    if (blankRate() <= 0)
+        return list;
+    offered = std::string(list ? list : "") + " GLX_EXT_swap_control GLX_MESA_swap_control ";
+    return offered.c_str();
+}
+
+extern "C" __GLXextFuncPtr glXGetProcAddressARB(const GLubyte* name)
+{
+    static const auto next = real<__GLXextFuncPtr (*)(const GLubyte*)>("glXGetProcAddressARB");
+    return lookUp(name, next);
+}
+
+extern "C" __GLXextFuncPtr glXGetProcAddress(const GLubyte* name)
+{
+    static const auto next = real<__GLXextFuncPtr (*)(const GLubyte*)>("glXGetProcAddress");
+    return lookUp(name, next);
+}
