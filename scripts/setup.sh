@@ -3,14 +3,16 @@
 # playing the game need; with --tests also what the tests, the fuzzer, the benchmarks and the
 # package checks need. Quick when everything is there already. Needs root (or sudo).
 set -eu
-# Compiler, make and CMake; freeglut, GLU and GL with their headers (libx11-dev among
-# them); Mesa's drivers, which draw the game where no other driver does.
-play=(g++ make cmake freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
-# GoogleTest, Google Benchmark; Xvfb and XTest for the tests that open windows, libpng for
-# the screenshot tool; clang and its fuzzing runtime; the desktop-entry, metainfo, manual
-# and package checkers, and dpkg-dev and file for building the package.
+# Debian 12's C++ compiler (by its own name: the play preset asks for g++-12, which spares
+# the g++, gcc and cpp wrapper packages), make and CMake; freeglut, GLU and GL with their
+# headers (libx11-dev among them); Mesa's drivers, which draw the game where no other does.
+play=(g++-12 make cmake libglut-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
+# The compiler under its usual name, for the other presets; GoogleTest, Google Benchmark;
+# Xvfb and XTest for the tests that open windows, libpng for the screenshot tool; clang and
+# its fuzzing runtime; the desktop-entry, metainfo, manual and package checkers, and
+# dpkg-dev and file for building the package.
 tests=(
-  libgtest-dev libgmock-dev libbenchmark-dev
+  g++ libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libx11-dev libxtst-dev libpng-dev
   clang clang-14 libclang-rt-14-dev
   desktop-file-utils appstream man-db lintian dpkg-dev file
