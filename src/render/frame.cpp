@@ -145,7 +145,8 @@ void drawFrame()
 
 // The state the last drawn frame began with, and whether it left that state as it found it.
 // A frame that begins from that same state again draws the same picture and changes nothing
-// (the frame reads nothing else), so while the picture on screen is intact it is skipped.
+// (nothing else it reads ever changes), so while the picture on screen is intact it is
+// skipped: neither drawn nor swapped.
 static GameSnapshot lastFrameBegan;
 static bool lastFrameStill = false;
 

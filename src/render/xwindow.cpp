@@ -85,6 +85,8 @@ bool pictureDamaged()
     if (!watch)
         return true;
     // Any event at all: an exposure, or the window mapped, moved, resized or reparented.
+    // The server sends it here and to the toolkit at once; should it arrive a moment after
+    // the toolkit's redisplay, the display call of the next tick repairs the picture.
     while (XPending(watch)) {
         XEvent event;
         XNextEvent(watch, &event);
