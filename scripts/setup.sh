@@ -5,8 +5,9 @@
 set -eu
 # Debian 12's C++ compiler (by its own name: the play preset asks for g++-12, which spares
 # the g++, gcc and cpp wrapper packages), make and CMake; freeglut, GLU and GL with their
-# headers (libx11-dev among them); Mesa's drivers, which draw the game where no other does.
-play=(g++-12 make cmake libglut-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri)
+# headers (libx11-dev among them); Mesa's drivers, which draw the game where no other does;
+# OpenAL Soft with its headers, for the sound.
+play=(g++-12 make cmake libglut-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri libopenal-dev)
 # The compiler under its usual name, for the other presets; GoogleTest, Google Benchmark;
 # Xvfb and XTest for the tests that open windows, libpng for the screenshot tool; clang and
 # its fuzzing runtime; the desktop-entry, metainfo, manual and package checkers, and

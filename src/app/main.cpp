@@ -1,5 +1,6 @@
-// Program entry: opens the game window, wires the callbacks, stores the start values and
-// hands control to the toolkit's main loop; also the timer callback that drives the game.
+// Program entry: opens the game window and the sound device, wires the callbacks, stores
+// the start values and hands control to the toolkit's main loop; also the timer callback
+// that drives the game, and the shells that let the sound hear what each callback did.
 #include <GL/freeglut.h>
 
 #include "app/state.h"
@@ -7,13 +8,41 @@
 #include "image/image.h"
 #include "input/input.h"
 #include "render/render.h"
+#include "sound/sound.h"
 
 // One simulation step, then the next one armed and a frame requested. The delay is
 // one second after a decided point, tickMs otherwise.
 static void timerTick(int)
 {
     glutTimerFunc(static_cast<unsigned>(tickGame()), timerTick, 0);
+    updateSound();
     glutPostRedisplay();
+}
+
+// The input and the frame raise events too (the serve, spin, a new game after the fade),
+// and the mute key acts at once.
+static void displayHeard()
+{
+    display();
+    updateSound();
+}
+
+static void keyboardHeard(unsigned char key, int x, int y)
+{
+    keyboard(key, x, y);
+    updateSound();
+}
+
+static void mouseButtonHeard(int button, int state, int x, int y)
+{
+    mouseButton(button, state, x, y);
+    updateSound();
+}
+
+static void mouseMotionHeard(int x, int y)
+{
+    mouseMotion(x, y);
+    updateSound();
 }
 
 int main(int argc, char** argv)
@@ -25,15 +54,17 @@ int main(int argc, char** argv)
     glutCreateWindow("Volkrin");
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 
-    glutDisplayFunc(display);
+    glutDisplayFunc(displayHeard);
     glutReshapeFunc(reshape);
-    glutKeyboardFunc(keyboard);
-    glutMouseFunc(mouseButton);
-    glutMotionFunc(mouseMotion);
-    glutPassiveMotionFunc(mouseMotion);
+    glutKeyboardFunc(keyboardHeard);
+    glutMouseFunc(mouseButtonHeard);
+    glutMotionFunc(mouseMotionHeard);
+    glutPassiveMotionFunc(mouseMotionHeard);
 
     glEnable(GL_DEPTH_TEST);
     resetGameState();
+    // Ready before the first event: some sound servers start mixing a while after.
+    initSound();
 
     ballQuadric = gluNewQuadric();
     livesQuadric = gluNewQuadric();

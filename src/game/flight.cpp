@@ -2,6 +2,7 @@
 // direction angles, the wall reflections with their curve decay, and the angle limits.
 #include "app/numeric.h"
 #include "app/state.h"
+#include "game/events.h"
 #include "game/game.h"
 
 const double maxBallSpeed = 0.3;     // court units per tick
@@ -90,11 +91,13 @@ static void moveBall()
         ballYaw = -ballYaw;
         clampAngles();
         decayCurve();
+        recordBallEvent(wallBounceEvent);
     }
     if (nextY - ballRadius < arenaBottom || nextY + ballRadius > arenaTop) {
         ballPitch = static_cast<float>(180.0 - ballPitch);
         clampAngles();
         decayCurve();
+        recordBallEvent(wallBounceEvent);
     }
     checkEnds(nextZ);
     checkMiss(nextZ);

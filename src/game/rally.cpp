@@ -4,6 +4,7 @@
 
 #include "app/numeric.h"
 #include "app/state.h"
+#include "game/events.h"
 #include "game/game.h"
 
 const double coverMargin = 0.075;     // half the ball radius, added on every side of a paddle
@@ -76,14 +77,17 @@ void checkEnds(float nextZ)
                 ballYaw = static_cast<float>(ballYaw - 360.0);
             opponentFlash = 1;
             curveRate = 0;
+            recordBallEvent(opponentReturnEvent);
         } else {
             levelPoints += 1;
             pointWon = 1;
+            recordBallEvent(pointWonEvent);
         }
     } else if (nextZ + ballRadius > 0 && ballOnPlayerPaddle() && !returnPending) {
         ballYaw = static_cast<float>(180.0 - ballYaw);
         clampAngles();
         playerReturn();
+        recordBallEvent(playerReturnEvent);
     } else if (returnPending && ballZ < returnClearZ) {
         returnPending = 0;
     }
@@ -98,6 +102,9 @@ void checkMiss(float nextZ)
         if (lives == 0) {
             fadeLevel = 1;
             gameOver = 1;
+            recordEvent(gameOverEvent, 0, 0, 0);
+        } else {
+            recordBallEvent(pointLostEvent);
         }
     }
 }
@@ -108,8 +115,11 @@ void settleRally()
     // the points at 3, and the next point must still raise the level.
     if (levelPoints >= pointsPerLevel) {
         level += 1;
-        if (level % extraLifeEvery == 0)
+        recordEvent(levelGainedEvent, 0, 0, 0);
+        if (level % extraLifeEvery == 0 && lives < maxLives) {
             lives = minI(lives + 1, maxLives);
+            recordEvent(extraLifeEvent, 0, 0, 0);
+        }
         levelPoints = 0;
     }
     resetRally();

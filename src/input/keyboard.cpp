@@ -1,4 +1,4 @@
-// The keyboard: levels, cameras, curving, pause, projection, rally reset and quit, each
+// The keyboard: levels, cameras, curving, sound, pause, projection, rally reset and quit, each
 // key a command in one table. Letters act alike in either case.
 #include <GL/freeglut.h>
 
@@ -8,6 +8,7 @@
 #include "app/numeric.h"
 #include "app/state.h"
 #include "game/game.h"
+#include "sound/sound.h"
 
 // Lines go out at once, so a console or a pipe sees them as they happen.
 static void say(const char* line)
@@ -36,6 +37,13 @@ static void toggleCurving()
     say(curving == 1 ? "CURVING ON\n" : "CURVING OFF\n");
 }
 
+// Muting takes effect at once: the sound module stops what plays after this callback.
+static void toggleSound()
+{
+    soundOn = 1 - soundOn;
+    say(soundOn == 1 ? "SOUND ON\n" : "SOUND OFF\n");
+}
+
 struct KeyCommand {
     unsigned char key;  // lower case for letters
     void (*run)();
@@ -51,6 +59,7 @@ static const KeyCommand keyCommands[] = {
     {'2', [] { viewMode = 3; }},
     {'8', [] { viewMode = 4; }},
     {'c', toggleCurving},
+    {'m', toggleSound},
     {'p', [] { paused = 1 - paused; }},
     {'q', [] { exit(0); }},
     {'r', resetRally},

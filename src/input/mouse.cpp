@@ -4,6 +4,7 @@
 
 #include "app/numeric.h"
 #include "app/state.h"
+#include "game/events.h"
 #include "game/game.h"
 
 const double spinPerUnit = 200;  // degrees of spin per court unit moved in one event
@@ -58,6 +59,8 @@ void followPointer(int x, int y)
         ballPitch = static_cast<float>(static_cast<double>(ballPitch) + spinY);
         clampAngles();
         returnPending = 0;
+        if (spinX != 0 || spinY != 0)
+            recordBallEvent(spinEvent);
     }
 
     prevPlayerX = playerX;
@@ -79,6 +82,7 @@ void mouseButton(int button, int state, int, int)
         if (!rallyActive && ballOnPlayerPaddle()) {
             rallyActive = 1;
             playerReturn();
+            recordBallEvent(serveEvent);
         }
     } else if (button == GLUT_RIGHT_BUTTON) {
         paused = 1 - paused;

@@ -5,6 +5,7 @@
 #include <GL/glu.h>
 
 #include "app/state.h"
+#include "game/events.h"
 #include "game/game.h"
 #include "render/render.h"
 
@@ -157,6 +158,7 @@ void drawGameOverFade()
             fadeLevel = static_cast<float>(fadeLevel - fadeStep);
         } else {
             gameOver = 0;
+            recordEvent(newGameEvent, 0, 0, 0);
             lives = 5;
             level = 1;
             levelPoints = 0;

@@ -1,0 +1,175 @@
+// The sound device and what plays on it: the listener at the camera behind the player, a
+// small pool of sources placed where each event happened, the mute key's switch, and the
+// device paused while nothing sounds so that an idle game costs nothing.
+#define AL_ALEXT_PROTOTYPES
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <AL/alext.h>
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/state.h"
+#include "sound/sound.h"
+
+int soundOn = 1;
+
+const float listenerZ = 2.2f;          // court units: the camera behind the player
+const float referenceDistance = 3.1f;  // court units: full loudness up to here, so the
+                                       // whole near end sounds alike and the far end
+                                       // (6.2 away) about half as loud
+const int sourceCount = 12;            // more sounds at once than a rally ever makes
+
+static ALCdevice* device = nullptr;
+static ALCcontext* context = nullptr;
+static ALuint buffers[gameEventKinds];
+static ALuint sources[sourceCount];
+static int nextSource = 0;  // the source after the last one used: sources are taken in turn
+static bool canPause = false;
+static bool devicePaused = false;
+
+bool mayPauseDevice(const char* deviceName)
+{
+    return deviceName && strcmp(deviceName, "Wave File Writer") != 0 &&
+           strcmp(deviceName, "Loopback") != 0;
+}
+
+// libasound reports a missing card on stderr through its default error handler, even when
+// OpenAL then goes on quietly; ours drops the reports. It is set through dlsym so that the
+// game does not link ALSA itself (OpenAL's dependencies load it anyway).
+static void dropAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+static void quietenLibraries()
+{
+    setenv("ALSOFT_LOGLEVEL", "0", 0);  // a player's own setting wins
+    void* alsa = dlopen("libasound.so.2", RTLD_LAZY);  // kept open: the handler lives in it
+    if (!alsa)
+        return;
+    using SetHandler = int (*)(void (*)(const char*, int, const char*, int, const char*, ...));
+    if (auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        setHandler(dropAlsaError);
+}
+
+void initSound()
+{
+    quietenLibraries();
+    ALCdevice* opened = alcOpenDevice(nullptr);
+    if (opened && !startSound(opened, nullptr))
+        alcCloseDevice(opened);
+    atexit(closeSound);  // a device closed in order drains its last sound
+}
+
+// The listener stands at the camera behind the player and looks down the court whatever
+// the view: sound does not follow the camera.
+static void placeListener()
+{
+    const ALfloat orientation[6] = {0, 0, -1, 0, 1, 0};  // looking down -z, y up
+    alListener3f(AL_POSITION, 0, 0, listenerZ);
+    alListenerfv(AL_ORIENTATION, orientation);
+    alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+}
+
+bool startSound(ALCdevice* opened, const ALCint* attributes)
+{
+    ALCcontext* made = alcCreateContext(opened, attributes);
+    if (!made || !alcMakeContextCurrent(made)) {
+        if (made)
+            alcDestroyContext(made);
+        return false;
+    }
+    device = opened;
+    context = made;
+    placeListener();
+    alGenBuffers(gameEventKinds, buffers);
+    for (int kind = 0; kind < gameEventKinds; ++kind) {
+        const std::vector<short> samples = synthesise(static_cast<GameEventKind>(kind));
+        alBufferData(buffers[kind], AL_FORMAT_MONO16, samples.data(),
+                     static_cast<ALsizei>(samples.size() * sizeof(short)), soundRate);
+    }
+    alGenSources(sourceCount, sources);
+    for (ALuint source : sources)
+        alSourcef(source, AL_REFERENCE_DISTANCE, referenceDistance);
+    canPause = alcIsExtensionPresent(device, "ALC_SOFT_pause_device") &&
+               mayPauseDevice(alcGetString(device, ALC_ALL_DEVICES_SPECIFIER));  // the backend's name
+    devicePaused = false;
+    return alGetError() == AL_NO_ERROR;
+}
+
+void closeSound()
+{
+    if (!device)
+        return;
+    alDeleteSources(sourceCount, sources);
+    alDeleteBuffers(gameEventKinds, buffers);
+    alcMakeContextCurrent(nullptr);
+    alcDestroyContext(context);
+    alcCloseDevice(device);
+    device = nullptr;
+    context = nullptr;
+}
+
+// A device that went away (a server stopped, a card unplugged) leaves the game silent.
+static bool deviceConnected()
+{
+    ALCint connected = 1;
+    if (alcIsExtensionPresent(device, "ALC_EXT_disconnect"))
+        alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
+    return connected != 0;
+}
+
+static bool playing(ALuint source)
+{
+    ALint state = AL_STOPPED;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    return state == AL_PLAYING;
+}
+
+static void play(const GameEvent& event)
+{
+    int chosen = nextSource;  // taken over if every source is busy
+    for (int i = 0; i < sourceCount; ++i) {
+        const int n = (nextSource + i) % sourceCount;
+        if (!playing(sources[n])) {
+            chosen = n;
+            break;
+        }
+    }
+    nextSource = (chosen + 1) % sourceCount;
+    const ALuint source = sources[chosen];
+    if (devicePaused) {
+        alcDeviceResumeSOFT(device);
+        devicePaused = false;
+    }
+    alSourceStop(source);
+    alSourcei(source, AL_BUFFER, static_cast<ALint>(buffers[event.kind]));
+    alSource3f(source, AL_POSITION, event.x, event.y, event.z);
+    alSourcePlay(source);
+}
+
+static bool anythingPlaying()
+{
+    for (ALuint source : sources)
+        if (playing(source))
+            return true;
+    return false;
+}
+
+void updateSound()
+{
+    if (!device || !deviceConnected()) {
+        clearEvents();
+        return;
+    }
+    if (soundOn && !paused) {
+        for (int i = 0; i < gameEventCount; ++i)
+            play(gameEvents[i]);
+    }
+    clearEvents();
+    if (!soundOn)
+        alSourceStopv(sourceCount, sources);
+    if (canPause && !devicePaused && !anythingPlaying()) {
+        alcDevicePauseSOFT(device);
+        devicePaused = true;
+    }
+}
