@@ -3,6 +3,7 @@
 #include "gl_harness.h"
 
 #include "app/state.h"
+#include "game/events.h"
 #include "render/render.h"
 
 namespace {
@@ -265,4 +266,20 @@ TEST_F(FadeTest, RunsTwoHundredTwoFramesResettingTheRallyInItsSecondHalf)
     EXPECT_TRUE(p.isWhite(pointRod(0)));
     EXPECT_TRUE(p.blackNear(upright(0, 0)));
     EXPECT_TRUE(p.isWhite(upright(0, 1)));
+}
+
+TEST_F(FadeTest, RecordsTheNewGameOnceWhenTheFadeEnds)
+{
+    loseLastLife();
+    clearEvents();
+    int frames = 0;
+    while (gameOver && frames < 1000) {
+        ASSERT_EQ(gameEventCount, 0) << "frame " << frames;
+        drawFrame();
+        frames++;
+    }
+    ASSERT_EQ(gameEventCount, 1);
+    EXPECT_EQ(gameEvents[0].kind, newGameEvent);
+    drawFrame();
+    EXPECT_EQ(gameEventCount, 1);
 }
