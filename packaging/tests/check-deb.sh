@@ -32,7 +32,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(field Description)" ] || fail "no Description"
 depends=$(field Depends)
 echo "Depends: $depends"
-for lib in libc6 'libstdc\+\+6' 'libopengl0|libgl1' libglu1 libglut; do
+for lib in libc6 'libstdc\+\+6' 'libopengl0|libgl1' libglu1 libglut libopenal1; do
   grep -Eq "$lib" <<<"$depends" || fail "Depends lacks $lib (shlibdeps)"
 done
 
@@ -40,6 +40,7 @@ dpkg-deb -c "$deb" >"$tmp/contents"
 cat "$tmp/contents"
 files=$(awk '$1 !~ /^d/ { print $6 }' "$tmp/contents" | LC_ALL=C sort)
 expected="./usr/games/volkrin
+./usr/lib/games/volkrin/alsoft.conf
 ./usr/lib/games/volkrin/volkrin
 ./usr/share/applications/$appId.desktop
 ./usr/share/doc/volkrin/changelog.gz

@@ -19,6 +19,7 @@ fi
 
 # Exactly these files, nothing else (no bin/, nothing uncompressed beside the manual).
 expected="games/volkrin
+lib/games/volkrin/alsoft.conf
 lib/games/volkrin/volkrin
 share/applications/$appId.desktop
 share/doc/volkrin/changelog.gz

@@ -7,6 +7,7 @@
 #include <AL/alext.h>
 #include <dlfcn.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,6 +21,9 @@ const float referenceDistance = 3.1f;  // court units: full loudness up to here,
                                        // whole near end sounds alike and the far end
                                        // (6.2 away) about half as loud
 const int sourceCount = 12;            // more sounds at once than a rally ever makes
+// Silence this long before the device is paused: a rally's strokes, a second or less
+// apart, then find it running and need not wait for it to start again.
+const std::chrono::milliseconds pauseAfter(2000);
 
 static ALCdevice* device = nullptr;
 static ALCcontext* context = nullptr;
@@ -28,6 +32,7 @@ static ALuint sources[sourceCount];
 static int nextSource = 0;  // the source after the last one used: sources are taken in turn
 static bool canPause = false;
 static bool devicePaused = false;
+static std::chrono::steady_clock::time_point lastHeard;  // when a sound last played
 
 bool mayPauseDevice(const char* deviceName)
 {
@@ -141,6 +146,7 @@ static void play(const GameEvent& event)
         alcDeviceResumeSOFT(device);
         devicePaused = false;
     }
+    lastHeard = std::chrono::steady_clock::now();
     alSourceStop(source);
     alSourcei(source, AL_BUFFER, static_cast<ALint>(buffers[event.kind]));
     alSource3f(source, AL_POSITION, event.x, event.y, event.z);
@@ -168,7 +174,12 @@ void updateSound()
     clearEvents();
     if (!soundOn)
         alSourceStopv(sourceCount, sources);
-    if (canPause && !devicePaused && !anythingPlaying()) {
+    if (!canPause || devicePaused)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (anythingPlaying()) {
+        lastHeard = now;
+    } else if (now - lastHeard >= pauseAfter) {
         alcDevicePauseSOFT(device);
         devicePaused = true;
     }
