@@ -59,9 +59,8 @@ static void quietenLibraries()
 void initSound()
 {
     quietenLibraries();
-    ALCdevice* opened = alcOpenDevice(nullptr);
-    if (opened && !startSound(opened, nullptr))
-        alcCloseDevice(opened);
+    if (ALCdevice* opened = alcOpenDevice(nullptr))
+        startSound(opened, nullptr);
     atexit(closeSound);  // a device closed in order drains its last sound
 }
 
@@ -81,6 +80,7 @@ bool startSound(ALCdevice* opened, const ALCint* attributes)
     if (!made || !alcMakeContextCurrent(made)) {
         if (made)
             alcDestroyContext(made);
+        alcCloseDevice(opened);
         return false;
     }
     device = opened;
@@ -98,7 +98,10 @@ bool startSound(ALCdevice* opened, const ALCint* attributes)
     canPause = alcIsExtensionPresent(device, "ALC_SOFT_pause_device") &&
                mayPauseDevice(alcGetString(device, ALC_ALL_DEVICES_SPECIFIER));  // the backend's name
     devicePaused = false;
-    return alGetError() == AL_NO_ERROR;
+    if (alGetError() == AL_NO_ERROR)
+        return true;
+    closeSound();
+    return false;
 }
 
 void closeSound()

@@ -14,7 +14,7 @@ extern int soundOn;  // 1 until the player turns sound off with the m key
 // game plays silently and nothing is printed (the libraries' own complaints are muted too).
 void initSound();
 // Makes the context and the sounds on a device already open (a loopback device in the
-// tests); false, with the device left open, when that fails.
+// tests); false, with everything closed again (the device too), when that fails.
 bool startSound(ALCdevice* device, const ALCint* attributes);
 void closeSound();  // sources, sounds and context released, the device closed
 // Plays what the game recorded since the last call (unless muted or paused) and clears the
