@@ -1,5 +1,5 @@
 // The keyboard: levels, cameras, curving, pause, projection, rally reset and quit, each
-// key a command in one table. Letters act alike in either case.
+// key a command in one table; Escape leaves full screen. Letters act alike in either case.
 #include <GL/freeglut.h>
 
 #include <cstdio>
@@ -8,6 +8,7 @@
 #include "app/numeric.h"
 #include "app/state.h"
 #include "game/game.h"
+#include "render/render.h"
 
 // Lines go out at once, so a console or a pipe sees them as they happen.
 static void say(const char* line)
@@ -69,8 +70,12 @@ void keyCommand(unsigned char key)
     }
 }
 
+const unsigned char escapeKey = 27;
+
 void keyboard(unsigned char key, int, int)
 {
     keyCommand(key);
+    if (key == escapeKey)
+        leaveFullScreen();
     glutPostRedisplay();
 }
