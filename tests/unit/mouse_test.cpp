@@ -1,6 +1,9 @@
 // Mouse: window pixels to court coordinates, the paddle held in the court, spin from the
-// first motion after a return, the serve and the pause button.
+// first motion after a return, the serve and the pause button, and the pause and pointer
+// of a minimised or playing window.
 #include "support.h"
+
+#include "render/render.h"
 
 // The mapping written out: n runs from -1 to 1 across the window, scaled by 2 * aspect
 // (aspect rounded to float) across and by 2 up.
@@ -236,4 +239,34 @@ TEST_F(Game, ServeWhilePausedWaitsForTheUnpause)
     Position next = expectedAdvance();
     tickGame();
     EXPECT_EQ(ballZ, next.z);
+}
+
+// A minimised window pauses only a rally that runs, the way the right button would; the
+// pointer shows over the window only while paused or while the lost game fades.
+TEST_F(Game, HiddenWindowPausesOnlyARunningRallyAndThePointerShowsOnlyWhenItMayBeWanted)
+{
+    struct Case {
+        int rallyActive, paused, gameOver;
+        int pausedAfter;
+        bool pointerBefore;
+    };
+    const Case cases[] = {
+        {1, 0, 0, 1, false},  // a rally in play: paused
+        {1, 1, 0, 1, true},   // already paused: stays so (no toggle back)
+        {0, 0, 0, 0, false},  // resting before the serve: left as it is
+        {1, 0, 1, 0, true},   // fading after the last life: left as it is
+        {0, 1, 1, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rallyActive << c.paused << c.gameOver);
+        rallyActive = c.rallyActive;
+        paused = c.paused;
+        gameOver = c.gameOver;
+        EXPECT_EQ(pointerShown(), c.pointerBefore);
+        const GameSnapshot before = takeSnapshot();
+        pauseWhenHidden();
+        EXPECT_EQ(paused, c.pausedAfter);
+        paused = c.paused;
+        EXPECT_TRUE(sameSnapshot(takeSnapshot(), before)) << "changed more than paused";
+    }
 }
