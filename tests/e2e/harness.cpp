@@ -350,12 +350,11 @@ std::vector<unsigned long> longProperty(Display* display, Window window, const c
 bool pointerInvisible(Display* display)
 {
     XFixesCursorImage* const image = XFixesGetCursorImage(display);
-    if (!image)
-        return false;
-    bool invisible = true;
-    for (int i = 0; i < image->width * image->height; ++i)
-        invisible = invisible && (image->pixels[i] >> 24) == 0;
-    XFree(image);
+    const int count = image ? image->width * image->height : 0;
+    const bool invisible = image && std::all_of(image->pixels, image->pixels + count,
+                                                [](unsigned long p) { return (p >> 24) == 0; });
+    if (image)
+        XFree(image);
     return invisible;
 }
 
