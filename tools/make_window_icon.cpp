@@ -43,7 +43,7 @@ int main(int argc, char** argv)
                  "// Each size is its width and height, then its pixels as 0xAARRGGBB, "
                  "row by row from the top.\n"
                  "#include \"render/render.h\"\n\n"
-                 "const unsigned long windowIcon[] = {\n");
+                 "const unsigned int windowIcon[] = {\n");
     int values = 0;
     for (int i = 2; i < argc; ++i) {
         png_uint_32 width = 0, height = 0;

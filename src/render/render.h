@@ -41,7 +41,7 @@ bool pointerShown();     // the pointer shows over the window only while paused 
 void showPointer(bool shown);  // asks the toolkit only when that changes
 // The window's icon, made at build time from the installed one: for each size its width,
 // its height and its pixels as 0xAARRGGBB (window_icon.cpp).
-extern const unsigned long windowIcon[];
+extern const unsigned int windowIcon[];
 extern const int windowIconLength;
 
 // compiled.cpp

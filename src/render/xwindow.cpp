@@ -159,8 +159,10 @@ void dressWindow()
     const unsigned long pid = static_cast<unsigned long>(getpid());
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+    // Xlib takes 32-bit items from an array of longs.
+    const std::vector<unsigned long> icon(windowIcon, windowIcon + windowIconLength);
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), XA_CARDINAL, 32,
-                    PropModeReplace, reinterpret_cast<const unsigned char*>(windowIcon),
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(icon.data()),
                     windowIconLength);
     managerPlacesFullScreen = managerDoesFullScreen(display);
     XFlush(display);
