@@ -86,6 +86,23 @@ grep -qx "trying to load level.bmp" <<<"$out" || fail "launcher: no load announc
 grep -q "File Not Found" <<<"$out" && fail "launcher: level image not found"
 grep -qx "status 124" <<<"$out" || fail "launcher: the game did not keep running"
 
+# A desktop groups the running window with the launcher that started it when the entry's
+# StartupWMClass is the window's class, the second string of its WM_CLASS (as xprop shows).
+startupClass=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+windowClass=$("$xvfbRun" bash -c 'cd "$1" || exit 1
+  "$2" -display "$DISPLAY" >/dev/null 2>&1 & game=$!
+  for _ in $(seq 200); do
+    class=$(xprop -display "$DISPLAY" -name Volkrin WM_CLASS 2>/dev/null)
+    case $class in *"WM_CLASS(STRING)"*) break ;; esac
+    sleep 0.1
+  done
+  kill "$game"; wait "$game" 2>/dev/null
+  sed -n "s/^WM_CLASS(STRING) = \".*\", \"\(.*\)\"\$/\1/p" <<<"$class"' \
+  _ "$tmp/elsewhere" "$launcher" 2>&1)
+echo "window class: $windowClass, desktop entry's StartupWMClass: $startupClass"
+[ -n "$startupClass" ] && [ "$windowClass" = "$startupClass" ] \
+  || fail "the running window's class \"$windowClass\" is not the entry's StartupWMClass"
+
 # The binary on its own reads the working directory, which has no image.
 out=$(run "${checkedGame[@]}" "$binary")
 echo "binary alone: $out"

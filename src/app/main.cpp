@@ -52,6 +52,7 @@ int main(int argc, char** argv)
     glutInitWindowSize(500, 500);
     glutInitWindowPosition(100, 100);
     glutCreateWindow("Volkrin");
+    dressWindow();  // as close to the window's first showing as freeglut allows
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 
     glutDisplayFunc(displayHeard);
@@ -60,6 +61,8 @@ int main(int argc, char** argv)
     glutMouseFunc(mouseButtonHeard);
     glutMotionFunc(mouseMotionHeard);
     glutPassiveMotionFunc(mouseMotionHeard);
+    glutSpecialFunc(specialKey);
+    glutWindowStatusFunc(windowStatus);
 
     glEnable(GL_DEPTH_TEST);
     resetGameState();

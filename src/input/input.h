@@ -11,4 +11,9 @@ void mouseButton(int button, int state, int x, int y);
 
 // keyboard.cpp
 void keyCommand(unsigned char key);  // everything keyboard does but the redisplay
-void keyboard(unsigned char key, int x, int y);
+void keyboard(unsigned char key, int x, int y);  // Escape also leaves full screen
+
+// window.cpp
+void pauseWhenHidden();  // pauses a rally that is running: the window was minimised
+void specialKey(int key, int x, int y);  // F11 toggles full screen
+void windowStatus(int state);

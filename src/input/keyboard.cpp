@@ -1,5 +1,6 @@
-// The keyboard: levels, cameras, curving, sound, pause, projection, rally reset and quit, each
-// key a command in one table. Letters act alike in either case.
+// The keyboard: levels, cameras, curving, sound, pause, projection, rally reset and quit,
+// each key a command in one table; Escape leaves full screen. Letters act alike in either
+// case.
 #include <GL/freeglut.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include "app/numeric.h"
 #include "app/state.h"
 #include "game/game.h"
+#include "render/render.h"
 #include "sound/sound.h"
 
 // Lines go out at once, so a console or a pipe sees them as they happen.
@@ -78,8 +80,12 @@ void keyCommand(unsigned char key)
     }
 }
 
+const unsigned char escapeKey = 27;
+
 void keyboard(unsigned char key, int, int)
 {
     keyCommand(key);
+    if (key == escapeKey)
+        leaveFullScreen();
     glutPostRedisplay();
 }

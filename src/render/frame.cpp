@@ -163,8 +163,11 @@ bool presentFrame()
     return true;
 }
 
+// The pointer follows the game's state here, where every tick, key and motion leads; the
+// toolkit hears of it only when it changes, and nothing of it wakes a skipped frame.
 void display()
 {
+    showPointer(pointerShown());
     presentFrame();
 }
 

@@ -31,6 +31,18 @@ bool watchExposures();
 // Whether the picture on screen may have been damaged since the last call: always true
 // while no watch runs.
 bool pictureDamaged();
+// Gives the new window its class ("volkrin", "Volkrin"), process id and icon, so that a
+// desktop shows it under the game's own name and icon, grouped with its launcher.
+void dressWindow();
+// F11: full screen and back. Leaving puts the window back at its old size and place.
+void toggleFullScreen();
+void leaveFullScreen();  // Escape: does nothing unless full screen
+bool pointerShown();     // the pointer shows over the window only while paused or fading
+void showPointer(bool shown);  // asks the toolkit only when that changes
+// The window's icon, made at build time from the installed one: for each size its width,
+// its height and its pixels as 0xAARRGGBB (window_icon.cpp).
+extern const unsigned int windowIcon[];
+extern const int windowIconLength;
 
 // compiled.cpp
 // Calls the display list named in list, first compiling it from draw when the current

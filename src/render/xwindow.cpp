@@ -1,10 +1,17 @@
 // What the window toolkit does not offer, asked of the X server and GLX directly: buffer
-// swaps that do not wait for the monitor, and word of when the picture on screen was damaged.
+// swaps that do not wait for the monitor, word of when the picture on screen was damaged,
+// the window's class, process and icon, and the bookkeeping around full screen.
+#include <GL/freeglut.h>
 #include <GL/glx.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <vector>
 
+#include "app/state.h"
 #include "render/render.h"
 
 // A whole word of a space-separated extension list (a longer name may begin with it).
@@ -95,4 +102,109 @@ bool pictureDamaged()
     const bool damaged = damageSeen;
     damageSeen = false;
     return damaged;
+}
+
+// A property of 32-bit items (atoms, windows, cardinals); empty where there is none.
+static std::vector<unsigned long> longProperty(Display* display, Window window, const char* name)
+{
+    std::vector<unsigned long> values;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const Atom property = XInternAtom(display, name, False);
+    if (XGetWindowProperty(display, window, property, 0, 1024, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) == Success && data && format == 32) {
+        const unsigned long* items = reinterpret_cast<const unsigned long*>(data);
+        values.assign(items, items + count);
+    }
+    if (data)
+        XFree(data);
+    return values;
+}
+
+// Whether a window manager runs that puts windows full screen itself, judged as freeglut
+// judges it when it starts: freeglut then asks that manager, which also brings the window
+// back to its old place. Without one freeglut resizes the window itself.
+static bool managerPlacesFullScreen = false;
+
+static bool managerDoesFullScreen(Display* display)
+{
+    const Window root = DefaultRootWindow(display);
+    const std::vector<unsigned long> check = longProperty(display, root, "_NET_SUPPORTING_WM_CHECK");
+    if (check.size() != 1 || longProperty(display, check[0], "_NET_SUPPORTING_WM_CHECK") != check)
+        return false;
+    const unsigned long fullScreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
+    for (unsigned long atom : longProperty(display, root, "_NET_SUPPORTED")) {
+        if (atom == fullScreen)
+            return true;
+    }
+    return false;
+}
+
+void dressWindow()
+{
+    Display* const display = glXGetCurrentDisplay();
+    const Window window = glXGetCurrentDrawable();
+    if (!display || !window)
+        return;
+    // The class first, sent at once: the toolkit has already sent the request that maps
+    // the window, so a window manager may be reading the new window's properties right now.
+    XClassHint hint;
+    hint.res_name = const_cast<char*>("volkrin");
+    hint.res_class = const_cast<char*>("Volkrin");
+    XSetClassHint(display, window, &hint);
+    XFlush(display);
+
+    const unsigned long pid = static_cast<unsigned long>(getpid());
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+    // Xlib takes 32-bit items from an array of longs.
+    const std::vector<unsigned long> icon(windowIcon, windowIcon + windowIconLength);
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(icon.data()),
+                    windowIconLength);
+    managerPlacesFullScreen = managerDoesFullScreen(display);
+    XFlush(display);
+}
+
+// Where the window stood before full screen, in root coordinates.
+static int placeX = 100, placeY = 100;
+
+void toggleFullScreen()
+{
+    const bool entering = !glutGet(GLUT_FULL_SCREEN);
+    if (entering) {
+        placeX = glutGet(GLUT_WINDOW_X);
+        placeY = glutGet(GLUT_WINDOW_Y);
+    }
+    glutFullScreenToggle();
+    // Without a window manager freeglut moves the window by its offset from its parent, as
+    // if that parent were a frame, which leaves it off the screen's corner, and coming back
+    // it restores the size alone. The place is kept here; freeglut carries out the full-
+    // screen change first and the move after it.
+    if (!managerPlacesFullScreen)
+        glutPositionWindow(entering ? 0 : placeX, entering ? 0 : placeY);
+}
+
+void leaveFullScreen()
+{
+    if (glutGet(GLUT_FULL_SCREEN))
+        toggleFullScreen();
+}
+
+// While the rally can be played the pointer would only hide the paddle's centre; paused or
+// fading, the player may want to find it.
+bool pointerShown()
+{
+    return paused || gameOver;
+}
+
+void showPointer(bool shown)
+{
+    static bool applied = true;  // a new window shows the normal pointer
+    if (shown == applied)
+        return;
+    glutSetCursor(shown ? GLUT_CURSOR_INHERIT : GLUT_CURSOR_NONE);
+    applied = shown;
 }

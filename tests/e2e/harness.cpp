@@ -6,6 +6,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -326,6 +327,35 @@ Geometry windowGeometry(Display* display, Window window)
     g.height = attributes.height;
     g.viewable = attributes.map_state == IsViewable;
     return g;
+}
+
+std::vector<unsigned long> longProperty(Display* display, Window window, const char* name)
+{
+    std::vector<unsigned long> values;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 20, False,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        data && format == 32) {
+        const unsigned long* items = reinterpret_cast<const unsigned long*>(data);
+        values.assign(items, items + count);
+    }
+    if (data)
+        XFree(data);
+    return values;
+}
+
+bool pointerInvisible(Display* display)
+{
+    XFixesCursorImage* const image = XFixesGetCursorImage(display);
+    const int count = image ? image->width * image->height : 0;
+    const bool invisible = image && std::all_of(image->pixels, image->pixels + count,
+                                                [](unsigned long p) { return (p >> 24) == 0; });
+    if (image)
+        XFree(image);
+    return invisible;
 }
 
 static int shiftOf(unsigned long mask)

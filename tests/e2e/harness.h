@@ -51,6 +51,12 @@ struct Geometry {
 };
 Geometry windowGeometry(Display* display, Window window);
 
+// A property of 32-bit items (cardinals, atoms) as xprop shows it; empty where none is set.
+std::vector<unsigned long> longProperty(Display* display, Window window, const char* name);
+// The pointer's current cursor as XFixes reads it: true when every pixel is transparent
+// (no pointer to be seen), false when some show or the cursor cannot be read.
+bool pointerInvisible(Display* display);
+
 struct Rgb {
     int r, g, b;
 };

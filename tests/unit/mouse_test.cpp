@@ -1,6 +1,9 @@
 // Mouse: window pixels to court coordinates, the paddle held in the court, spin from the
-// first motion after a return, the serve and the pause button.
+// first motion after a return, the serve and the pause button, and the pause and pointer
+// of a minimised or playing window.
 #include "support.h"
+
+#include "render/render.h"
 
 // The mapping written out: n runs from -1 to 1 across the window, scaled by 2 * aspect
 // (aspect rounded to float) across and by 2 up.
@@ -236,4 +239,19 @@ TEST_F(Game, ServeWhilePausedWaitsForTheUnpause)
     Position next = expectedAdvance();
     tickGame();
     EXPECT_EQ(ballZ, next.z);
+}
+
+// rallyActive, paused, gameOver; then paused once the window is hidden, and the pointer shown.
+TEST_F(Game, HiddenWindowPausesOnlyARallyInPlay)
+{
+    const int cases[][5] = {{1, 0, 0, 1, 0}, {1, 1, 0, 1, 1}, {0, 0, 0, 0, 0}, {1, 0, 1, 0, 1}};
+    for (const auto& c : cases) {
+        rallyActive = c[0], paused = c[1], gameOver = c[2];
+        EXPECT_EQ(pointerShown(), c[4] == 1) << c[0] << c[1] << c[2];
+        const GameSnapshot before = takeSnapshot();
+        pauseWhenHidden();
+        EXPECT_EQ(paused, c[3]) << c[0] << c[1] << c[2];
+        paused = c[1];
+        EXPECT_TRUE(sameSnapshot(takeSnapshot(), before)) << "more than the pause changed";
+    }
 }
