@@ -440,3 +440,15 @@ TEST_F(FramePixelsTest, PartialFramesShowWhatWholeFramesShowAndChangeNoState)
                     partial.partial, partial.screens.size(), partial.skipped);
     }
 }
+
+// When the window's buffers and the rectangle disagree (the window grew under the copy), the
+// X server refuses the copy with an error: the copy reports it, and the game lives on.
+TEST_F(FramePixelsTest, CopyRefusedByTheServerIsReportedAndNotFatal)
+{
+    ASSERT_TRUE(partialFramesOffered());
+    drawFrame();
+    EXPECT_TRUE(copyToWindow({0, 0, 500, 500}));
+    EXPECT_FALSE(copyToWindow({0, 0, 900, 900}));
+    EXPECT_FALSE(copyToWindow({-10, -10, 490, 490}));
+    EXPECT_TRUE(copyToWindow({100, 100, 200, 200}));
+}
