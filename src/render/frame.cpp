@@ -1,5 +1,6 @@
 // The frame: materials and lights, the five cameras, the two projections, and the display
-// and reshape callbacks that put one whole picture together.
+// and reshape callbacks that put one whole picture together (or, on a software renderer,
+// redraw and present only the part of it that moved).
 #include <GL/freeglut.h>
 
 #include <cmath>

@@ -58,7 +58,7 @@ PixelRect changedRect(const MovingPart before[movingPartCount],
 // projection and window (never true during the game-over fade).
 bool sameStillParts(const GameSnapshot& a, const GameSnapshot& b);
 // How to draw and present a frame on a driver that offers partial frames, given whether the
-// window was damaged, how the last frame was presented, whether the window's size, the
+// window was damaged, how the last frame was presented, whether the window's size and the
 // still parts are as they were then, and whether every moving part's box is known.
 FramePresentation choosePresentation(bool damaged, FramePresentation last, bool sameSize,
                                      bool stillSame, bool boxesKnown);
