@@ -7,6 +7,7 @@
 #include <GL/freeglut.h>
 
 #include "app/state.h"
+#include "game/game.h"
 #include "game_snapshot.h"
 #include "render/render.h"
 
@@ -55,6 +56,39 @@ static void skippedFrame(benchmark::State& st)
         presentFrame();
 }
 BENCHMARK(skippedFrame)->Name("frame/skipped")->UseRealTime()->MeasureProcessCPUTime();
+
+// A rally frame on a software renderer: only the rectangle where the ball, its shadow and
+// the opponent moved, redrawn under a scissor and copied to the window. The state takes
+// turns between two successive frames of a rally, so every frame moves them; the pointer
+// stays put.
+static void partialFrame(benchmark::State& st)
+{
+    rallyState();
+    const GameSnapshot first = takeSnapshot();
+    tickGame();
+    drawFrame();
+    const GameSnapshot second = takeSnapshot();
+    partialFrames = partialFramesOffered();
+    if (!partialFrames) {
+        st.SkipWithError("the driver offers no partial frames");
+        return;
+    }
+    watchExposures();
+    long frame = 0;
+    for (int i = 0; i < 3; i++) {  // a swapped and a copied whole frame first
+        restoreSnapshot(frame++ % 2 ? second : first);
+        presentFrame();
+    }
+    for (auto _ : st) {
+        restoreSnapshot(frame++ % 2 ? second : first);
+        presentFrame();
+        glFinish();
+    }
+    if (lastPresentation() != partCopied)
+        st.SkipWithError("the frames were not partial");
+    partialFrames = false;
+}
+BENCHMARK(partialFrame)->Name("frame/view0/rally-partial")->UseRealTime()->MeasureProcessCPUTime();
 
 // What the frame does before its first drawing routine: clear, camera, projection, lights.
 // The heads-up items get the heads-up pass's orthographic projection instead.

@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
 # Whole-process figures: runs the real game in a real window, each run under an Xvfb of its
-# own, in four cases (at rest before the first serve; paused mid-rally; resting after a
+# own, in five cases (at rest before the first serve; paused mid-rally; resting after a
 # missed return, the opponent drifting back to the centre; in a rally down the centre
-# line, the pointer kept still on the window's centre), beside an empty window that only
+# line, the pointer kept still on the window's centre; in a rally with the pointer circling
+# the centre, served again whenever a point ends), beside an empty window that only
 # clears and swaps on the same 15 ms timer. Prints, per case, the median over the runs (and
 # the spread) of: frames drawn per second, CPU of the process as a share of one core, CPU
 # per drawn frame, the X server's CPU as a share of one core (where the swap's copy lands)
 # and the peak resident memory.
 #   scripts/process-figures.sh [seconds per run, default 10] [runs, default 3]
-# Frames are counted by the stand-in GL driver of the tests, preloaded. Settings:
+# Frames (swaps and copies of part of a frame) are counted by the stand-in GL driver of the
+# tests, preloaded. Settings:
 #   VOLKRIN_SIZE=1920x1080   the windows' size (500x500 by default)
 #   VOLKRIN_VBLANK_HZ=60     the stand-in holds every swap for a 60 Hz display's blank, as a
 #                            graphics card's driver does, unless the program asked not to wait
-#   VOLKRIN_GAME=path        another build of the game (to compare two versions in one run)
+#   VOLKRIN_GAME="path ..."  other builds of the game; with several, each run measures them
+#                            in turn, so that a busy neighbour weighs on all alike
 #   VOLKRIN_CASES="..."      which cases to run (game-rest game-paused game-after-point
-#                            game-rally empty-window)
+#                            game-rally game-rally-moving empty-window)
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
@@ -26,7 +29,9 @@ hz=$(getconf CLK_TCK)
 work=$(mktemp -d)
 xvfb=""
 app=""
+mover=""
 cleanup() {
+  [ -n "$mover" ] && kill "$mover" 2>/dev/null || true
   [ -n "$app" ] && kill "$app" 2>/dev/null || true
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
@@ -42,7 +47,19 @@ cpuTicks() {
 }
 swaps() { od -An -tu8 -N8 "$1" 2>/dev/null | tr -d ' ' || echo 0; }
 
-# measure CASE: one run of one case; appends "fps cpu% ms/frame xcpu% hwmMiB" to $work/CASE
+# circle CX CY R SECONDS: xpoke commands that move the pointer round a circle, one step
+# every 15 ms, with a click (a serve, should a point have ended) every 2 s.
+circle() {
+  awk -v cx="$1" -v cy="$2" -v r="$3" -v s="$4" 'BEGIN {
+    for (i = 0; i < s * 1000 / 15; i++) {
+      a = i * 0.05
+      printf "move %d %d sleep 15 ", cx + r * cos(a), cy + r * sin(a)
+      if (i % 133 == 0) printf "click 1 "
+    } }'
+}
+
+# measure CASE PROGRAM OUT: one run of one case; appends "fps cpu% ms/frame xcpu% hwmMiB"
+# to OUT
 measure() {
   local name=$1 dir
   dir=$(mktemp -d -p "$work")
@@ -53,7 +70,7 @@ measure() {
   for _ in $(seq 200); do [ -s "$dir/display" ] && break; sleep 0.05; done
   export DISPLAY=":$(head -n 1 "$dir/display")"
 
-  local program=${VOLKRIN_GAME:-$build/volkrin} title=Volkrin
+  local program=$2 title=Volkrin
   if [ "$name" = empty-window ]; then
     program=$build/bench/volkrin_empty_window
     title="Volkrin empty window"
@@ -68,11 +85,17 @@ measure() {
   "$poke" resize "$title" "$width" "$height" sleep 300 move "$cx" "$cy" sleep 300
   case $name in
     game-paused) "$poke" click 1 sleep 700 key p ;;
-    game-rally) "$poke" click 1 ;;
+    game-rally | game-rally-moving) "$poke" click 1 ;;
     # Spin from the first motion sends the ball off the centre line and the opponent after
     # it; with the paddle in a corner the return is missed and the ball rests again.
     game-after-point) "$poke" click 1 move "$((cx + 15))" "$cy" sleep 300 move 103 103 sleep 4500 ;;
   esac
+  if [ "$name" = game-rally-moving ]; then
+    # A circle of a tenth of the window's height: the paddle always moves, the ball curves.
+    # shellcheck disable=SC2046
+    "$poke" $(circle "$cx" "$cy" $((height / 10)) $((seconds + 2))) &
+    mover=$!
+  fi
   sleep 1  # settle before measuring
 
   local c0 x0 n0 t0 c1 x1 n1 t1 hwm
@@ -81,6 +104,8 @@ measure() {
   c1=$(cpuTicks "$app"); x1=$(cpuTicks "$xvfb"); n1=$(swaps "$dir/count"); t1=$(date +%s.%N)
   hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$app/status")
 
+  if [ -n "$mover" ]; then kill "$mover" 2>/dev/null || true; wait "$mover" 2>/dev/null || true; fi
+  mover=""
   "$build/bench/volkrin_xpoke" key q
   for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
   kill "$app" 2>/dev/null || true
@@ -95,17 +120,21 @@ measure() {
         t = t1 - t0; cpu = c / hz; xs = x / hz
         perFrame = n > 0 ? sprintf("%.3f", 1000 * cpu / n) : "-"
         printf "%.1f %.2f %s %.2f %.1f\n", n / t, 100 * cpu / t, perFrame, 100 * xs / t, hwm / 1024
-      }' >>"$work/$name"
+      }' >>"$3"
 }
 
 size=${VOLKRIN_SIZE:-500x500}
 width=${size%x*}
 height=${size#*x}
 cases=${VOLKRIN_CASES:-game-rest game-paused game-after-point game-rally empty-window}
+read -r -a games <<<"${VOLKRIN_GAME:-$build/volkrin}"
 for run in $(seq "$runs"); do
   for c in $cases; do
-    measure "$c"
-    echo "run $run, $c: $(tail -n 1 "$work/$c")" >&2
+    for g in "${!games[@]}"; do
+      [ "$c" = empty-window ] && [ "$g" -gt 0 ] && continue  # the same window for every game
+      measure "$c" "${games[$g]}" "$work/$c.$g"
+      echo "run $run, $c, ${games[$g]}: $(tail -n 1 "$work/$c.$g")" >&2
+    done
   done
 done
 
@@ -116,13 +145,17 @@ column() {
     m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
     printf "%s (%s-%s)", m, v[1], v[NR] }'
 }
-echo
-echo "Whole process, $size, ${seconds} s per run, median of $runs runs (lowest-highest)" \
-  "${VOLKRIN_VBLANK_HZ:+, swaps held for a ${VOLKRIN_VBLANK_HZ} Hz blank}"
-printf '%-16s | %-20s | %-20s | %-24s | %-20s | %s\n' case "frames/s" "CPU % of a core" \
-  "CPU ms per frame" "X server % of a core" "peak RSS MiB"
-for c in $cases; do
-  printf '%-16s | %-20s | %-20s | %-24s | %-20s | %s\n' "$c" "$(column "$work/$c" 1)" \
-    "$(column "$work/$c" 2)" "$(column "$work/$c" 3)" "$(column "$work/$c" 4)" \
-    "$(column "$work/$c" 5)"
+for g in "${!games[@]}"; do
+  echo
+  echo "${games[$g]}"
+  echo "Whole process, $size, ${seconds} s per run, median of $runs runs (lowest-highest)" \
+    "${VOLKRIN_VBLANK_HZ:+, swaps held for a ${VOLKRIN_VBLANK_HZ} Hz blank}"
+  printf '%-17s | %-20s | %-20s | %-24s | %-20s | %s\n' case "frames/s" "CPU % of a core" \
+    "CPU ms per frame" "X server % of a core" "peak RSS MiB"
+  for c in $cases; do
+    f=$work/$c.$g
+    [ -f "$f" ] || continue
+    printf '%-17s | %-20s | %-20s | %-24s | %-20s | %s\n' "$c" "$(column "$f" 1)" \
+      "$(column "$f" 2)" "$(column "$f" 3)" "$(column "$f" 4)" "$(column "$f" 5)"
+  done
 done

@@ -85,10 +85,12 @@ int main(int argc, char** argv)
     initLights();
     loadLevelTexture("level.bmp", 1);
 
-    // The game's pace is its own 15 ms clock, not the monitor's refresh; and a frame that
-    // would change nothing need not be drawn while the picture on screen stays intact.
+    // The game's pace is its own 15 ms clock, not the monitor's refresh; a frame that
+    // would change nothing need not be drawn while the picture on screen stays intact; and
+    // on a software renderer a frame redraws and presents only what moved.
     swapWithoutWaitingForBlank();
     watchExposures();
+    partialFrames = partialFramesOffered();
 
     glutMainLoop();
     return 0;

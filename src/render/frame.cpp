@@ -1,7 +1,11 @@
 // The frame: materials and lights, the five cameras, the two projections, and the display
-// and reshape callbacks that put one whole picture together.
+// and reshape callbacks that put one whole picture together (or, on a software renderer,
+// redraw and present only the part of it that moved).
 #include <GL/freeglut.h>
 
+#include <cmath>
+
+#include "app/numeric.h"
 #include "app/state.h"
 #include "render/render.h"
 
@@ -84,21 +88,83 @@ void positionLights()
     glLightfv(GL_LIGHT1, GL_POSITION, light1Position);
 }
 
+static const double sceneFieldOfView = 80.0;   // degrees, vertical
+static const double orthoHalfHeight = 2.0;     // court units
+
 static void orthoProjection()
 {
     const double aspect = windowAspect();
-    glOrtho(-2.0 * aspect, 2.0 * aspect, -2.0, 2.0, 1.0, 10.0);
+    glOrtho(-orthoHalfHeight * aspect, orthoHalfHeight * aspect, -orthoHalfHeight,
+            orthoHalfHeight, 1.0, 10.0);
 }
 
-static void lookThroughCamera()
+// The current view's camera: eye, centre and up, court units.
+static void viewCamera(double eye[3], double centre[3], double up[3])
 {
     // viewMode only ever holds 0..4; anything else falls back to the view behind the player.
     const Camera& c = cameras[(viewMode >= 0 && viewMode < 5) ? viewMode : 0];
     const double midZ = arenaDepth / 2.0;
-    const double eyeZ = c.atMidDepth ? midZ : c.eye[2];
-    const double centreZ = c.atMidDepth ? midZ : c.centre[2];
-    gluLookAt(c.eye[0], c.eye[1], eyeZ, c.centre[0], c.centre[1], centreZ,
-              c.up[0], c.up[1], c.up[2]);
+    for (int i = 0; i < 3; i++) {
+        eye[i] = c.eye[i];
+        centre[i] = c.centre[i];
+        up[i] = c.up[i];
+    }
+    if (c.atMidDepth)
+        eye[2] = centre[2] = midZ;
+}
+
+static void lookThroughCamera()
+{
+    double eye[3], centre[3], up[3];
+    viewCamera(eye, centre, up);
+    gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], up[0], up[1], up[2]);
+}
+
+static double dot(const double a[3], const double b[3])
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+static void crossNormalised(const double a[3], const double b[3], double out[3])
+{
+    out[0] = a[1] * b[2] - a[2] * b[1];
+    out[1] = a[2] * b[0] - a[0] * b[2];
+    out[2] = a[0] * b[1] - a[1] * b[0];
+    const double length = std::sqrt(dot(out, out));
+    for (int i = 0; i < 3; i++)
+        out[i] /= length;
+}
+
+bool courtToPixels(double x, double y, double z, double* col, double* row)
+{
+    // The camera's axes as gluLookAt builds them.
+    double eye[3], centre[3], up[3], forward[3], side[3], top[3];
+    viewCamera(eye, centre, up);
+    const double look[3] = {centre[0] - eye[0], centre[1] - eye[1], centre[2] - eye[2]};
+    crossNormalised(look, up, side);
+    const double length = std::sqrt(dot(look, look));
+    for (int i = 0; i < 3; i++)
+        forward[i] = look[i] / length;
+    crossNormalised(side, forward, top);
+    const double p[3] = {x - eye[0], y - eye[1], z - eye[2]};
+    const double ex = dot(side, p), ey = dot(top, p), depth = dot(forward, p);
+
+    const double aspect = windowAspect();
+    double nx, ny;
+    if (orthographic) {
+        nx = ex / (orthoHalfHeight * aspect);
+        ny = ey / orthoHalfHeight;
+    } else {
+        // Half the near distance: nearer than that a box may wrap round the eye.
+        if (!(depth >= 0.5))
+            return false;
+        const double focal = 1.0 / std::tan(sceneFieldOfView * M_PI / 360.0);
+        nx = focal / aspect * ex / depth;
+        ny = focal * ey / depth;
+    }
+    *col = (nx + 1.0) * windowWidth / 2.0;
+    *row = (ny + 1.0) * windowHeight / 2.0;
+    return true;
 }
 
 // The heads-up items are laid out in the units of the orthographic volume, under the
@@ -126,7 +192,7 @@ void drawFrame()
     if (orthographic)
         orthoProjection();
     else
-        gluPerspective(80.0, windowAspect(), 1.0, 10.0);
+        gluPerspective(sceneFieldOfView, windowAspect(), 1.0, 10.0);
     glMatrixMode(GL_MODELVIEW);
 
     positionLights();
@@ -150,14 +216,66 @@ void drawFrame()
 static GameSnapshot lastFrameBegan;
 static bool lastFrameStill = false;
 
+bool partialFrames = false;
+
+// How the last drawn frame was presented and its moving parts.
+static FramePresentation lastPresented = noFrameYet;
+static MovingPart lastParts[movingPartCount];
+
+static void drawWholeAndSwap()
+{
+    drawFrame();
+    glutSwapBuffers();
+}
+
+// The whole frame is drawn every time, under a scissor for a partial one, so that it advances
+// the game (opponent, flashes) exactly as a whole frame does. Outside the rectangle the back
+// buffer, which a copy leaves intact, already holds what the whole frame would draw there.
+static void presentWithPartialFrames(bool damaged, const GameSnapshot& before)
+{
+    MovingPart parts[movingPartCount];
+    const bool known = movingParts(parts);
+    const bool sameSize = lastFrameBegan.windowWidth == before.windowWidth &&
+                          lastFrameBegan.windowHeight == before.windowHeight;
+    FramePresentation how = choosePresentation(damaged, lastPresented, sameSize,
+                                               sameStillParts(before, lastFrameBegan), known);
+    if (how == wholeSwapped) {
+        drawWholeAndSwap();
+    } else {
+        const PixelRect whole = {0, 0, windowWidth, windowHeight};
+        const PixelRect rect = how == partCopied ? changedRect(lastParts, parts) : whole;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(rect.x0, rect.y0, maxI(rect.x1 - rect.x0, 0), maxI(rect.y1 - rect.y0, 0));
+        drawFrame();
+        glDisable(GL_SCISSOR_TEST);
+        const bool empty = rect.x1 <= rect.x0 || rect.y1 <= rect.y0;
+        if (!empty && !copyToWindow(rect)) {
+            // Most likely the window's buffers changed size under the copy: the frame again,
+            // from the same state, whole and swapped.
+            restoreSnapshot(before);
+            drawWholeAndSwap();
+            how = wholeSwapped;
+        }
+    }
+    lastPresented = how;
+    for (int i = 0; i < movingPartCount; i++)
+        lastParts[i] = parts[i];
+}
+
+FramePresentation lastPresentation() { return lastPresented; }
+
 bool presentFrame()
 {
     const bool damaged = pictureDamaged();
     const GameSnapshot before = takeSnapshot();
     if (!damaged && lastFrameStill && sameSnapshot(before, lastFrameBegan))
         return false;
-    drawFrame();
-    glutSwapBuffers();
+    if (partialFrames) {
+        presentWithPartialFrames(damaged, before);
+    } else {
+        drawWholeAndSwap();
+        lastPresented = noFrameYet;  // should partial frames be turned on, begin afresh
+    }
     lastFrameBegan = before;
     lastFrameStill = sameSnapshot(takeSnapshot(), before);
     return true;

@@ -2,6 +2,7 @@
 // outline, whose fill flashes after a return and fades once per drawn frame.
 #include <GL/gl.h>
 
+#include "app/numeric.h"
 #include "app/state.h"
 #include "game/game.h"
 #include "render/render.h"
@@ -85,6 +86,16 @@ static void drawPaddle(const PaddleLook& p)
     vertex(cx + paddleRight - ix, cy + paddleBottom + iy, z1);
     glEnd();
     glLineWidth(1);
+}
+
+void paddleReach(double cx, double cy, double z0, double lo[3], double hi[3])
+{
+    lo[0] = cx + minD(paddleLeft, -circleRadius);
+    hi[0] = cx + maxD(paddleRight, circleRadius);
+    lo[1] = cy + minD(paddleBottom, -circleRadius);
+    hi[1] = cy + maxD(paddleTop, circleRadius);
+    lo[2] = z0;
+    hi[2] = z0 + outlineLift;
 }
 
 void drawPlayerPaddle()

@@ -16,13 +16,52 @@ void initLights();
 void positionLights();
 void display();                             // presentFrame
 // Draws the frame and swaps it in, unless it would change nothing and show the picture
-// already on screen. Returns whether it drew.
+// already on screen; with partial frames on, may redraw and copy only what changed.
+// Returns whether it drew.
 bool presentFrame();
+enum FramePresentation { noFrameYet, wholeSwapped, wholeCopied, partCopied };
+FramePresentation lastPresentation();  // of the last frame presentFrame drew
 void reshape(int width, int height);        // applyWindowSize, then a redisplay request
 void drawFrame();                           // one whole frame into the back buffer, no swap
 void applyWindowSize(int width, int height);  // stores the size, projection and viewport
 int ratioSize(int pixels);   // a window size fit to divide by: 0 (or less) counts as 1
 double windowAspect();       // width / height of the window, for the projections
+// Where a court point lands in the window under the current view, projection and window
+// size: pixels from the bottom-left corner, as GL counts them. False for a point in the
+// perspective view that is not well in front of the eye.
+bool courtToPixels(double x, double y, double z, double* col, double* row);
+// Whether display calls may redraw and present only the rectangle that changed (set at
+// start where the driver offers it: partialFramesOffered).
+extern bool partialFrames;
+
+// moving.cpp
+struct GameSnapshot;
+// Window pixels from the bottom-left corner: x0 <= x < x1, y0 <= y < y1; empty when
+// x1 <= x0 or y1 <= y0.
+struct PixelRect {
+    int x0, y0, x1, y1;
+};
+// One moving part as a frame draws it: what decides its pixels, and the pixels it may touch.
+struct MovingPart {
+    float look[5];
+    PixelRect box;
+};
+const int movingPartCount = 4;  // the ball, its shadow, the opponent's and the player's paddle
+// The moving parts of the frame about to be drawn from the current state, the opponent where
+// this frame's tracking step will take it; the state is left as it was. False when a box
+// reaches behind the eye, where its place on the screen is not known.
+bool movingParts(MovingPart parts[movingPartCount]);
+// The rectangle covering the old and the new place of every part whose look changed.
+PixelRect changedRect(const MovingPart before[movingPartCount],
+                      const MovingPart after[movingPartCount]);
+// Whether frames begun from these two states draw the same court, heads-up display, camera,
+// projection and window (never true during the game-over fade).
+bool sameStillParts(const GameSnapshot& a, const GameSnapshot& b);
+// How to draw and present a frame on a driver that offers partial frames, given whether the
+// window was damaged, how the last frame was presented, whether the window's size and the
+// still parts are as they were then, and whether every moving part's box is known.
+FramePresentation choosePresentation(bool damaged, FramePresentation last, bool sameSize,
+                                     bool stillSame, bool boxesKnown);
 
 // xwindow.cpp
 void swapWithoutWaitingForBlank();  // asks for a swap interval of 0 where the driver offers it
@@ -44,6 +83,14 @@ void showPointer(bool shown);  // asks the toolkit only when that changes
 extern const unsigned int windowIcon[];
 extern const int windowIconLength;
 
+// Whether the driver renders in software and can copy part of the back buffer to the window
+// (GLX_MESA_copy_sub_buffer), where partial frames cost far less than whole ones.
+bool partialFramesOffered();
+// Copies a rectangle of the back buffer (GL pixels from the bottom-left) to the window,
+// leaving the back buffer as it is. False when X reported an error: the picture on screen
+// is then unknown.
+bool copyToWindow(const PixelRect& rect);
+
 // compiled.cpp
 // Calls the display list named in list, first compiling it from draw when the current
 // context has none under that name or when stale says that what it was made from changed.
@@ -63,6 +110,8 @@ void drawArena();
 // paddles.cpp
 void drawPlayerPaddle();
 void drawOpponentPaddle();  // advances the opponent one tracking step, then draws it
+// The court-unit box around everything drawn for a paddle centred at (cx, cy) in plane z0.
+void paddleReach(double cx, double cy, double z0, double lo[3], double hi[3]);
 
 // ball.cpp
 void drawBall();  // ball and shadow, then hands over to drawOpponentPaddle

@@ -1,6 +1,7 @@
 // A stand-in GL driver, preloaded (LD_PRELOAD) into a program under test or measurement.
-// VOLKRIN_SWAP_COUNTER=file: counts buffer swaps in an 8-byte file that another process
-//   reads at any moment (od -An -tu8 file).
+// VOLKRIN_SWAP_COUNTER=file: counts the frames presented, by buffer swap or by a copy of
+//   part of the back buffer (glXCopySubBufferMESA), in the first 8 bytes of a file that
+//   another process reads at any moment (od -An -tu8 -N8 file); the next 8 count the copies.
 // VOLKRIN_SWAP_LOG=file: one line per swap interval asked for, with the swaps before it.
 // VOLKRIN_VBLANK_HZ=rate: behaves like a graphics card's driver on a display of that rate:
 //   offers GLX_EXT_swap_control and GLX_MESA_swap_control, and holds every swap until the
@@ -31,8 +32,8 @@ uint64_t* mapCounter()
     if (fd < 0)
         return nullptr;
     void* p = MAP_FAILED;
-    if (ftruncate(fd, sizeof(uint64_t)) == 0)
-        p = mmap(nullptr, sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (ftruncate(fd, 2 * sizeof(uint64_t)) == 0)
+        p = mmap(nullptr, 2 * sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     close(fd);
     return p == MAP_FAILED ? nullptr : static_cast<uint64_t*>(p);
 }
@@ -84,9 +85,26 @@ F real(const char* name)
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
+PFNGLXCOPYSUBBUFFERMESAPROC realCopy = nullptr;
+
+// A copy presents a frame as a swap does, without waiting for the blank (as Mesa's does not).
+void copySubBuffer(Display* dpy, GLXDrawable drawable, int x, int y, int width, int height)
+{
+    if (realCopy)
+        realCopy(dpy, drawable, x, y, width, height);
+    if (counter) {
+        __atomic_add_fetch(&counter[0], 1, __ATOMIC_RELAXED);
+        __atomic_add_fetch(&counter[1], 1, __ATOMIC_RELAXED);
+    }
+}
+
 __GLXextFuncPtr lookUp(const GLubyte* name, __GLXextFuncPtr (*next)(const GLubyte*))
 {
     const char* n = reinterpret_cast<const char*>(name);
+    if (std::strcmp(n, "glXCopySubBufferMESA") == 0) {
+        realCopy = reinterpret_cast<PFNGLXCOPYSUBBUFFERMESAPROC>(next ? next(name) : nullptr);
+        return realCopy ? reinterpret_cast<__GLXextFuncPtr>(copySubBuffer) : nullptr;
+    }
     if (blankRate() > 0 && std::strcmp(n, "glXSwapIntervalEXT") == 0)
         return reinterpret_cast<__GLXextFuncPtr>(swapIntervalExt);
     if (blankRate() > 0 && std::strcmp(n, "glXSwapIntervalMESA") == 0)
@@ -103,10 +121,18 @@ extern "C" void glXSwapBuffers(Display* dpy, GLXDrawable drawable)
         next(dpy, drawable);
     ++swaps;
     if (counter)
-        __atomic_add_fetch(counter, 1, __ATOMIC_RELAXED);
+        __atomic_add_fetch(&counter[0], 1, __ATOMIC_RELAXED);
     const double rate = blankRate();
     if (rate > 0 && interval != 0)
         waitForBlank(rate);
+}
+
+extern "C" void glXCopySubBufferMESA(Display* dpy, GLXDrawable drawable, int x, int y, int width,
+                                     int height)
+{
+    if (!realCopy)
+        realCopy = real<PFNGLXCOPYSUBBUFFERMESAPROC>("glXCopySubBufferMESA");
+    copySubBuffer(dpy, drawable, x, y, width, height);
 }
 
 extern "C" const char* glXQueryExtensionsString(Display* dpy, int screen)

@@ -827,14 +827,17 @@ std::vector<std::string> standInDriver(int blankHz)
     return settings;
 }
 
-long swapCount(const GameRun& run)
+static long counted(const GameRun& run, size_t slot)
 {
     const std::string bytes = readFile(run.dir + "/swaps.count");
     uint64_t count = 0;
-    if (bytes.size() >= sizeof count)
-        std::memcpy(&count, bytes.data(), sizeof count);
+    if (bytes.size() >= (slot + 1) * sizeof count)
+        std::memcpy(&count, bytes.data() + slot * sizeof count, sizeof count);
     return static_cast<long>(count);
 }
+
+long swapCount(const GameRun& run) { return counted(run, 0); }
+long copyCount(const GameRun& run) { return counted(run, 1); }
 
 bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& condition,
                   double timeoutSeconds, Frame* last)

@@ -153,12 +153,13 @@ struct GameRun {
 // first frame. Returns false (with a reason) if any step fails within its time.
 bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& args = {});
 Frame grab(GameRun& run);
-// Environment for launchGame that preloads the stand-in GL driver: it counts the game's
-// swaps (swapCount) and logs the swap intervals asked for in the game's directory
+// Environment for launchGame that preloads the stand-in GL driver: it counts the frames the
+// game presents (swapCount, copyCount) and logs the swap intervals asked for in the game's directory
 // (swaps.log); with blankHz set it holds every swap for the next vertical blank of a display
 // of that rate, unless the game asked for an interval of 0.
 std::vector<std::string> standInDriver(int blankHz = 0);
-long swapCount(const GameRun& run);
+long swapCount(const GameRun& run);  // frames presented: swaps and copies of part of a frame
+long copyCount(const GameRun& run);  // of those, the copies
 bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& condition,
                   double timeoutSeconds, Frame* last = nullptr);
 // Puts the paddle at the centre, waits for the resting ball and clicks until the ball is
