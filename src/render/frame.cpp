@@ -7,6 +7,7 @@
 
 #include "app/numeric.h"
 #include "app/state.h"
+#include "game/events.h"
 #include "render/render.h"
 
 const Material wallMaterial = {
@@ -244,6 +245,7 @@ static void presentWithPartialFrames(bool damaged, const GameSnapshot& before)
     } else {
         const PixelRect whole = {0, 0, windowWidth, windowHeight};
         const PixelRect rect = how == partCopied ? changedRect(lastParts, parts) : whole;
+        const int eventsBefore = gameEventCount;
         glEnable(GL_SCISSOR_TEST);
         glScissor(rect.x0, rect.y0, maxI(rect.x1 - rect.x0, 0), maxI(rect.y1 - rect.y0, 0));
         drawFrame();
@@ -251,8 +253,10 @@ static void presentWithPartialFrames(bool damaged, const GameSnapshot& before)
         const bool empty = rect.x1 <= rect.x0 || rect.y1 <= rect.y0;
         if (!empty && !copyToWindow(rect)) {
             // Most likely the window's buffers changed size under the copy: the frame again,
-            // from the same state, whole and swapped.
+            // from the same state, whole and swapped. What the first try recorded (the new
+            // game at the fade's end) is recorded again, so it must not count twice.
             restoreSnapshot(before);
+            gameEventCount = eventsBefore;
             drawWholeAndSwap();
             how = wholeSwapped;
         }

@@ -33,7 +33,7 @@ double envNumber(const char* name, double fallback)
 // The game's keys and others. Never q: that is the one way out, kept for the end. Shift is
 // the only modifier the monkey holds, so what each key does stays predictable.
 const unsigned long monkeyKeys[] = {
-    XK_minus, XK_equal, XK_2, XK_4, XK_5, XK_6, XK_8, XK_c, XK_p, XK_r, XK_v,
+    XK_minus, XK_equal, XK_2, XK_4, XK_5, XK_6, XK_8, XK_c, XK_m, XK_p, XK_r, XK_v, XK_F11,
     XK_a, XK_z, XK_x, XK_w, XK_0, XK_1, XK_3, XK_7, XK_9, XK_space, XK_comma, XK_period,
     XK_slash, XK_semicolon, XK_bracketleft, XK_Return, XK_Escape, XK_Tab, XK_BackSpace,
     XK_Delete, XK_Left, XK_Right, XK_Up, XK_Down, XK_F1, XK_F5, XK_F10, XK_F12, XK_Home,
@@ -41,7 +41,7 @@ const unsigned long monkeyKeys[] = {
 };
 
 // The line the game prints for a key tapped with or without shift ("" for none).
-std::string lineFor(unsigned long keysym, bool shift, int* curving)
+std::string lineFor(unsigned long keysym, bool shift, int* curving, int* sound)
 {
     if (keysym == XK_minus && !shift)
         return "LEVEL DOWN\n";
@@ -50,6 +50,10 @@ std::string lineFor(unsigned long keysym, bool shift, int* curving)
     if (keysym == XK_c) {
         *curving = 1 - *curving;
         return *curving ? "CURVING ON\n" : "CURVING OFF\n";
+    }
+    if (keysym == XK_m) {
+        *sound = 1 - *sound;
+        return *sound ? "SOUND ON\n" : "SOUND OFF\n";
     }
     return "";
 }
@@ -76,7 +80,7 @@ TEST(Monkey, RandomInputLeavesTheGameAliveDrawingAndQuitting)
     auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
 
     std::string expected = "trying to load level.bmp\n";
-    int curving = 1;
+    int curving = 1, sound = 1;
     bool shift = false;
     std::set<unsigned> heldButtons;
     int width = 500, height = 500;
@@ -92,7 +96,7 @@ TEST(Monkey, RandomInputLeavesTheGameAliveDrawingAndQuitting)
             const unsigned long keysym = monkeyKeys[below(sizeof monkeyKeys / sizeof monkeyKeys[0])];
             keyEvent(display, keysym, true);
             keyEvent(display, keysym, false);
-            expected += lineFor(keysym, shift, &curving);
+            expected += lineFor(keysym, shift, &curving, &sound);
             ++keys;
         } else if (kind < 34) {  // shift down or up
             shift = !shift;
