@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "app/state.h"
-#include "game/game.h"
 #include "render/render.h"
 
 namespace {
@@ -242,55 +241,31 @@ TEST_F(FrameTest, OpponentIsDrawnWhereThisFramesStepLeftIt)
     EXPECT_NEAR(top, opponentY + paddleTop, 1e-4);
 }
 
-// The rectangle of a partial frame rests on these boxes: each must hold what is drawn of
-// its part, measured by this harness's own projection, in every view and projection.
-TEST_F(FrameTest, MovingPartsAreBoxedWhereTheyAreDrawnAndOnlyChangedOnesCount)
+// Where the boxes land is checked pixel for pixel by the partial-frame storms; what those
+// never meet is a box behind the eye, and a parked paddle that must stay out of the
+// rectangle. Working out the opponent's box must leave the game as it was.
+TEST_F(FrameTest, MovingPartsLeaveTheGameAsItWasAndOnlyChangedOnesCount)
 {
-    level = 50;  // a quick opponent chasing a ball at the side: its step moves it far
+    level = 50;  // a quick opponent, whose step moves it far
     ballSpeedBase = 0.24f;
     ballX = 1.0f;
-    ballY = -0.5f;
     ballZ = -2.0f;
-    playerX = -1.0f;
-    const auto holds = [](const PixelRect& r, double x, double y, double z) {
-        // A point beyond the window's edge is drawn at most up to the edge.
-        const Spot s = courtToWindow(x, y, z);
-        const double col = std::clamp(s.col, 0.0, 1.0 * windowWidth);
-        const double row = std::clamp(windowHeight - s.rowFromTop, 0.0, 1.0 * windowHeight);
-        return r.x0 <= col && col <= r.x1 && r.y0 <= row && row <= r.y1;
-    };
-    for (int ortho = 0; ortho <= 1; ortho++)
-        for (int view = 0; view <= 4; view++) {
-            SCOPED_TRACE("view " + std::to_string(view) + (ortho ? " ortho" : " persp"));
-            viewMode = view;
-            orthographic = ortho;
-            const GameSnapshot start = takeSnapshot();
-            MovingPart before[movingPartCount], after[movingPartCount];
-            ASSERT_TRUE(movingParts(before));
-            EXPECT_TRUE(sameSnapshot(start, takeSnapshot()));  // the opponent's step undone
-            trackOpponent();
-            EXPECT_TRUE(holds(before[2].box, opponentX + paddleLeft, opponentY + paddleTop, arenaDepth));
-            EXPECT_TRUE(holds(before[2].box, opponentX + paddleRight, opponentY + paddleBottom, arenaDepth));
-            restoreSnapshot(start);
-            EXPECT_TRUE(holds(before[0].box, ballX, ballY + 0.14, ballZ));
-            EXPECT_TRUE(holds(before[1].box, ballX - 0.14, arenaBottom, ballZ));
-            EXPECT_TRUE(holds(before[3].box, playerX + paddleLeft, playerY + paddleTop, 0));
-
-            // Only the ball moves (the opponent's step does not depend on its depth): its old
-            // and new places count, the paddles do not.
-            ballZ = -2.1f;
-            ASSERT_TRUE(movingParts(after));
-            const PixelRect r = changedRect(before, after);
-            EXPECT_TRUE(holds(r, ballX, ballY, -2.0) && holds(r, ballX, ballY, -2.1));
-            EXPECT_FALSE(holds(r, playerX + paddleLeft, playerY, 0));
-            restoreSnapshot(start);
-        }
-    // Behind the eye a box has no place on the screen in perspective; in orthographic it has.
-    viewMode = 0;
-    ballZ = 2.5f;
-    MovingPart parts[movingPartCount];
-    orthographic = 0;
-    EXPECT_FALSE(movingParts(parts));
+    const GameSnapshot start = takeSnapshot();
+    MovingPart before[movingPartCount], after[movingPartCount];
+    ASSERT_TRUE(movingParts(before));
+    EXPECT_TRUE(sameSnapshot(start, takeSnapshot()));
+    ballZ = -2.1f;  // only the ball and its shadow move: their old and new places count
+    ASSERT_TRUE(movingParts(after));
+    const PixelRect r = changedRect(before, after);
+    PixelRect want = before[0].box;
+    for (const PixelRect& b : {after[0].box, before[1].box, after[1].box}) {
+        want = {std::min(want.x0, b.x0), std::min(want.y0, b.y0), std::max(want.x1, b.x1),
+                std::max(want.y1, b.y1)};
+    }
+    EXPECT_TRUE(r.x0 == want.x0 && r.y0 == want.y0 && r.x1 == want.x1 && r.y1 == want.y1);
+    EXPECT_GT(r.x0, before[3].box.x0);  // not the player's paddle, parked at the centre
+    ballZ = 2.5f;  // behind the eye: no place on the screen in perspective, one in orthographic
+    EXPECT_FALSE(movingParts(after));
     orthographic = 1;
-    EXPECT_TRUE(movingParts(parts));
+    EXPECT_TRUE(movingParts(after));
 }
