@@ -31,6 +31,7 @@ static ALuint buffers[gameEventKinds];
 static ALuint sources[sourceCount];
 static int nextSource = 0;  // the source after the last one used: sources are taken in turn
 static bool canPause = false;
+static bool canTellDisconnect = false;  // ALC_EXT_disconnect, looked up once
 static bool devicePaused = false;
 static std::chrono::steady_clock::time_point lastHeard;  // when a sound last played
 
@@ -97,6 +98,7 @@ bool startSound(ALCdevice* opened, const ALCint* attributes)
         alSourcef(source, AL_REFERENCE_DISTANCE, referenceDistance);
     canPause = alcIsExtensionPresent(device, "ALC_SOFT_pause_device") &&
                mayPauseDevice(alcGetString(device, ALC_ALL_DEVICES_SPECIFIER));  // the backend's name
+    canTellDisconnect = alcIsExtensionPresent(device, "ALC_EXT_disconnect");
     devicePaused = false;
     if (alGetError() == AL_NO_ERROR)
         return true;
@@ -121,7 +123,7 @@ void closeSound()
 static bool deviceConnected()
 {
     ALCint connected = 1;
-    if (alcIsExtensionPresent(device, "ALC_EXT_disconnect"))
+    if (canTellDisconnect)
         alcGetIntegerv(device, ALC_CONNECTED, 1, &connected);
     return connected != 0;
 }
