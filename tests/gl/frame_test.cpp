@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include <GL/freeglut.h>
+
 #include "app/state.h"
+#include "input/input.h"
 #include "render/render.h"
 
 namespace {
@@ -139,6 +142,15 @@ TEST_F(FrameTest, EveryRoutineLeavesTheGlStateAsItFoundIt)
         {"drawLevelPoints", drawLevelPoints},
         {"drawLevelCounter", drawLevelCounter},
         {"drawGameOverFade", drawGameOverFade},
+        {"drawSigns", [] {
+             showCaption("SOUND OFF\n");
+             paused = 1;
+             drawSigns();
+             toggleKeyCard();
+             drawSigns();
+             toggleKeyCard();
+             paused = 0;
+         }},
     };
     for (int view = 0; view <= 1; view++) {
         viewMode = view;
@@ -174,6 +186,54 @@ TEST_F(FrameTest, EveryRoutineLeavesTheGlStateAsItFoundIt)
     EXPECT_TRUE(s.blend);
     EXPECT_EQ(s.blendSrc, GL_SRC_ALPHA);
     EXPECT_EQ(s.blendDst, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+// A caption appearing, each step of its fade and its going are frames; once it is gone, and
+// once the pause sign or the key card is up, a still game draws none. With partial frames
+// a sign's change is presented whole.
+TEST_F(FrameTest, SignsAreDrawnWhenTheyChangeAndNotWhileStill)
+{
+    const auto settle = [] {
+        int frames = 0;
+        while (presentFrame() && frames < 500)
+            frames++;
+        return frames < 500;
+    };
+    for (bool partial : {false, true}) {
+        SCOPED_TRACE(partial ? "partial frames" : "whole frames");
+        partialFrames = partial && partialFramesOffered();
+        watchExposures();
+        ASSERT_TRUE(settle());
+        keyCommand('c');
+        EXPECT_TRUE(presentFrame());
+        if (partialFrames) {
+            EXPECT_EQ(lastPresentation(), wholeCopied);
+        }
+        EXPECT_FALSE(presentFrame());
+        int drawn = 0;
+        for (int ms = 0; ms < 3000; ms += 15) {
+            passSignTime(15);
+            drawn += presentFrame();
+        }
+        EXPECT_EQ(drawn, 20);
+        EXPECT_FALSE(presentFrame());
+
+        for (int round = 0; round < 2; round++) {
+            keyCommand('p');
+            EXPECT_TRUE(presentFrame());
+            EXPECT_FALSE(presentFrame());
+            specialKey(GLUT_KEY_F1, 0, 0);
+            EXPECT_TRUE(presentFrame());
+            EXPECT_FALSE(presentFrame());
+            keyboard(27, 0, 0);  // the card closes; the pause stays
+            EXPECT_TRUE(presentFrame());
+            EXPECT_FALSE(presentFrame());
+            keyCommand('p');
+            EXPECT_TRUE(presentFrame());
+            EXPECT_TRUE(settle());
+        }
+    }
+    partialFrames = false;
 }
 
 TEST_F(FrameTest, CourtHandsGlItsLinesOutlineAndPanels)

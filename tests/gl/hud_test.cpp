@@ -1,9 +1,16 @@
-// The heads-up display behind the player (lives, level points, level label and tally marks)
-// and the game-over fade that replaces it and starts a new game.
+// The heads-up display behind the player (lives, level points, level label and tally marks),
+// the game-over fade that replaces it and starts a new game, and the signs over them all.
 #include "gl_harness.h"
+
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "app/state.h"
 #include "game/events.h"
+#include "input/input.h"
 #include "render/render.h"
 
 namespace {
@@ -271,4 +278,171 @@ TEST_F(FadeTest, RunsTwoHundredTwoFramesResettingTheRallyInItsSecondHalf)
     EXPECT_TRUE(p.isWhite(pointRod(0)));
     EXPECT_TRUE(p.blackNear(upright(0, 0)));
     EXPECT_TRUE(p.isWhite(upright(0, 1)));
+}
+
+// The signs over the frame: captions of the printed lines, the pause sign and the key card.
+class SignsTest : public GlTest {
+protected:
+    static Picture frame()
+    {
+        drawFrame();
+        return grab();
+    }
+    // Pixels that differ from the same place of another picture, within heads-up rows
+    // top..bottom (y = 2 at the window's top edge).
+    static int differing(const Picture& a, const Picture& b, double top = 2, double bottom = -2)
+    {
+        const int from = static_cast<int>(hudToWindow(0, top).rowFromTop);
+        const int to = static_cast<int>(hudToWindow(0, bottom).rowFromTop);
+        int n = 0;
+        for (int row = std::max(from, 0); row < std::min(to, a.height); row++)
+            for (int col = 0; col < a.width; col++) {
+                const Rgb p = a.at(col, row), q = b.at(col, row);
+                n += p.r != q.r || p.g != q.g || p.b != q.b;
+            }
+        return n;
+    }
+    // The height in pixels of the black lettering that signs put between heads-up rows top
+    // and bottom of the picture without them.
+    static int inkHeight(const Picture& with, const Picture& without, double top, double bottom)
+    {
+        const int from = static_cast<int>(hudToWindow(0, top).rowFromTop);
+        const int to = static_cast<int>(hudToWindow(0, bottom).rowFromTop);
+        const auto black = [](const Rgb& c) { return c.r == 0 && c.g == 0 && c.b == 0; };
+        int first = -1, last = -1;
+        for (int row = from; row < to; row++)
+            for (int col = 0; col < with.width; col++)
+                if (black(with.at(col, row)) && !black(without.at(col, row))) {
+                    first = first < 0 ? row : first;
+                    last = row;
+                }
+        return first < 0 ? 0 : last - first + 1;
+    }
+};
+
+TEST_F(SignsTest, CaptionAppearsAfterTheKeyFadesAndLeavesThePictureAsItWas)
+{
+    for (int view : {0, 3}) {
+        viewMode = view;
+        const Picture plain = frame();
+        keyCommand('c');
+        const Picture shown = frame();
+        EXPECT_GT(differing(plain, shown, 1.6, 1.2), 500) << "view " << view;
+        EXPECT_EQ(differing(plain, shown, 1.2, -2), 0) << "only the caption's strip changes";
+
+        // Opaque for a second and a half, then twenty steps lighter, then gone.
+        passSignTime(1500);
+        EXPECT_EQ(differing(shown, frame()), 0);
+        int steps = 0;
+        SignLook last = signLook();
+        for (int ms = 0; ms < 500; ms += 5) {
+            passSignTime(5);
+            if (!sameSignLook(last, signLook()))
+                steps++;
+            last = signLook();
+        }
+        EXPECT_EQ(steps, 20);
+        EXPECT_EQ(signLook().captionAlpha, 0);
+        EXPECT_EQ(differing(plain, frame()), 0) << "view " << view;
+    }
+
+    // Half faded, the caption is lighter; a newer line replaces it at full strength.
+    const Picture plain = frame();
+    keyCommand('m');
+    passSignTime(1750);
+    const Picture half = frame();
+    keyCommand('=');
+    const Picture levelUp = frame();
+    EXPECT_EQ(std::string(signLook().caption), "LEVEL UP");
+    EXPECT_EQ(signLook().captionAlpha, 20);
+    EXPECT_GT(inkHeight(levelUp, plain, 1.6, 1.2), 0);
+    EXPECT_EQ(inkHeight(half, plain, 1.6, 1.2), 0) << "no pure black while half faded";
+    EXPECT_GT(differing(plain, half, 1.6, 1.2), 0);
+}
+
+TEST_F(SignsTest, PauseSignShowsWhilePausedAndGoesOnResume)
+{
+    rallyActive = 1;
+    ballZ = -3.0f;
+    const Picture playing = frame();
+    keyCommand('p');
+    const Picture withSign = frame();
+    EXPECT_GT(differing(playing, withSign, 0.5, -0.3), 1000);
+    EXPECT_EQ(differing(playing, withSign, 2, 0.5), 0);
+    EXPECT_EQ(differing(playing, withSign, -0.3, -2), 0);
+    mouseButton(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, 0);
+    EXPECT_EQ(differing(playing, frame()), 0);
+
+    // Readable on black: the lettering's white rim shows in the darkest frame of the fade.
+    gameOver = 1;
+    fadeLevel = 0.001f;  // the darkest frame that leaves the pause alone
+    paused = 1;
+    const Picture dark = frame();
+    EXPECT_TRUE(colourNear(dark.at(hudToWindow(-1.8, 0.15)), 0, 0, 0, 1));
+    int white = 0;
+    for (int col = 0; col < dark.width; col++)
+        white += dark.isWhite(Spot{col + 0.5, hudToWindow(0, 0.2).rowFromTop});
+    EXPECT_GT(white, 20);
+}
+
+TEST_F(SignsTest, KeyCardPausesARallyBlocksTheServeAndClosesWithF1OrEscape)
+{
+    const Picture rest = frame();
+    specialKey(GLUT_KEY_F1, 0, 0);
+    EXPECT_TRUE(keyCardShown());
+    EXPECT_EQ(paused, 0) << "nothing to pause at rest";
+    const Picture card = frame();
+    EXPECT_GT(differing(rest, card, 1.3, -1.6), 5000);
+    EXPECT_EQ(differing(rest, card, 2, 1.35), 0) << "the heads-up display stays in sight";
+    EXPECT_EQ(differing(rest, card, -1.65, -2), 0);
+    mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 250, 250);
+    EXPECT_EQ(rallyActive, 0) << "a click on the card serves nothing";
+    specialKey(GLUT_KEY_F1, 0, 0);
+    EXPECT_FALSE(keyCardShown());
+    EXPECT_EQ(differing(rest, frame()), 0);
+
+    // Mid-rally F1 pauses as the right button does; Escape closes the card and the game
+    // stays paused, showing the pause sign.
+    rallyActive = 1;
+    ballZ = -3.0f;
+    specialKey(GLUT_KEY_F1, 0, 0);
+    EXPECT_EQ(paused, 1);
+    keyboard(27, 0, 0);
+    EXPECT_FALSE(keyCardShown());
+    EXPECT_EQ(paused, 1);
+    EXPECT_TRUE(signLook().pauseSign);
+    // p resumes and takes a card along with it.
+    specialKey(GLUT_KEY_F1, 0, 0);
+    keyCommand('p');
+    EXPECT_FALSE(keyCardShown());
+    EXPECT_EQ(paused, 0);
+}
+
+TEST_F(SignsTest, TextGrowsWithTheWindowsHeight)
+{
+    struct Heights {
+        int caption, paused;
+    };
+    const auto measure = [] {
+        clearSigns();
+        paused = 0;
+        const Picture plain = frame();
+        keyCommand('c');
+        paused = 1;
+        const Picture signs = frame();
+        return Heights{inkHeight(signs, plain, 1.7, 1.2), inkHeight(signs, plain, 0.5, 0.0)};
+    };
+    viewMode = 3;  // from below: nothing of the court under the text at any size
+    const Heights small = measure();
+    resizeWindow(1920, 1080);
+    const Heights large = measure();
+    resizeWindow(500, 500);
+    std::printf("caption %d and %d px high, PAUSED %d and %d px, at 500 x 500 and 1920 x 1080\n",
+                small.caption, large.caption, small.paused, large.paused);
+    // "CURVING ON" and "PAUSED" have no descenders: a capital's height, 0.2 and 0.32 of a
+    // heads-up unit (a quarter of the window's height), and half a stroke above and below.
+    EXPECT_NEAR(small.caption, 0.2 * 125, 5);
+    EXPECT_NEAR(large.caption, 0.2 * 270, 8);
+    EXPECT_NEAR(small.paused, 0.32 * 125, 6);
+    EXPECT_NEAR(large.paused, 0.32 * 270, 10);
 }
