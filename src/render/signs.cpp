@@ -95,7 +95,8 @@ static void strokeText(const char* text, double x, double y, double capHeight, f
 }
 
 // A line of black lettering centred on x = 0, with a white rim that keeps it readable on
-// the grey walls and in the fade to black. Narrowed to fit a window taller than wide.
+// the grey walls and in the fade to black: the same strokes drawn white, shifted a few
+// pixels each way. Narrowed to fit a window taller than wide.
 static void signLine(const char* text, double baseline, double capHeight, float alpha)
 {
     const double fit = 0.94 * 2 * halfWidth() / textWidth(text, capHeight);
@@ -104,11 +105,14 @@ static void signLine(const char* text, double baseline, double capHeight, float 
         capHeight *= fit;
     }
     const double capPixels = capHeight * pixelsPerUnit();
-    const float stroke = static_cast<float>(maxD(1.0, capPixels / 9));
-    const float rim = stroke + static_cast<float>(2 * maxD(1.0, capPixels / 12));
+    const float stroke = static_cast<float>(maxD(1.0, capPixels / 8));
+    const double rim = maxD(1.5, capPixels / 14) / pixelsPerUnit();
     const double left = -textWidth(text, capHeight) / 2;
     glColor4f(1.0f, 1.0f, 1.0f, alpha);
-    strokeText(text, left, baseline, capHeight, rim);
+    for (int dx = -1; dx <= 1; dx++)
+        for (int dy = -1; dy <= 1; dy++)
+            if (dx || dy)
+                strokeText(text, left + dx * rim, baseline + dy * rim, capHeight, stroke);
     glColor4f(0.0f, 0.0f, 0.0f, alpha);
     strokeText(text, left, baseline, capHeight, stroke);
 }
@@ -184,7 +188,7 @@ static void drawKeyCard()
 
 static const double captionBaseline = 1.33, captionCap = 0.2;
 static const double pausedBaseline = 0.1, pausedCap = 0.32;
-static const double resumeBaseline = -0.22, resumeCap = 0.1;
+static const double resumeBaseline = -0.24, resumeCap = 0.12;
 
 void drawSigns()
 {

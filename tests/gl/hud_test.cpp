@@ -367,9 +367,9 @@ TEST_F(SignsTest, PauseSignShowsWhilePausedAndGoesOnResume)
     const Picture playing = frame();
     keyCommand('p');
     const Picture withSign = frame();
-    EXPECT_GT(differing(playing, withSign, 0.5, -0.3), 1000);
+    EXPECT_GT(differing(playing, withSign, 0.5, -0.45), 1000);
     EXPECT_EQ(differing(playing, withSign, 2, 0.5), 0);
-    EXPECT_EQ(differing(playing, withSign, -0.3, -2), 0);
+    EXPECT_EQ(differing(playing, withSign, -0.45, -2), 0);
     mouseButton(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, 0);
     EXPECT_EQ(differing(playing, frame()), 0);
 
@@ -440,9 +440,10 @@ TEST_F(SignsTest, TextGrowsWithTheWindowsHeight)
     std::printf("caption %d and %d px high, PAUSED %d and %d px, at 500 x 500 and 1920 x 1080\n",
                 small.caption, large.caption, small.paused, large.paused);
     // "CURVING ON" and "PAUSED" have no descenders: a capital's height, 0.2 and 0.32 of a
-    // heads-up unit (a quarter of the window's height), and half a stroke above and below.
-    EXPECT_NEAR(small.caption, 0.2 * 125, 5);
-    EXPECT_NEAR(large.caption, 0.2 * 270, 8);
-    EXPECT_NEAR(small.paused, 0.32 * 125, 6);
-    EXPECT_NEAR(large.paused, 0.32 * 270, 10);
+    // heads-up unit (a quarter of the window's height), and half a stroke of an eighth of
+    // that above and below.
+    EXPECT_NEAR(small.caption, 0.2 * 125 * 1.125, 3);
+    EXPECT_NEAR(large.caption, 0.2 * 270 * 1.125, 3);
+    EXPECT_NEAR(small.paused, 0.32 * 125 * 1.125, 3);
+    EXPECT_NEAR(large.paused, 0.32 * 270 * 1.125, 3);
 }
