@@ -1,10 +1,14 @@
 // The game played as a person plays it: keys and their printed lines, the paddle under the
-// pointer, cameras, pause, a served ball rallying, a missed ball and a lost game.
+// pointer, cameras, pause, a served ball rallying, a missed ball and a lost game, and what
+// the window says: captions, the pause sign and the key card.
 #include <gtest/gtest.h>
 
+#include <X11/keysym.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "harness.h"
 
@@ -289,4 +293,89 @@ TEST(Gameplay, LosingTheLastLifeFadesOutAndStartsANewGame)
     EXPECT_EQ(tallyMarks(frame), 1);
     EXPECT_EQ(quitGame(run), 0);
     EXPECT_EQ(gameOutput(run), std::string(loadLine) + "LEVEL UP\nLEVEL UP\n");
+}
+
+namespace {
+
+// Pixels that differ between two frames in the rows between heads-up heights top and bottom
+// (y = 2 at the window's top edge).
+int differingPixels(const Frame& a, const Frame& b, double top = 2, double bottom = -2)
+{
+    const int from = static_cast<int>(orthographicView(0, top, a.width, a.height).y);
+    const int to = static_cast<int>(orthographicView(0, bottom, a.width, a.height).y);
+    int n = 0;
+    for (int y = std::max(from, 0); y < std::min(to, a.height); ++y)
+        for (int x = 0; x < a.width; ++x) {
+            const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
+            n += p.r != q.r || p.g != q.g || p.b != q.b;
+        }
+    return n;
+}
+
+// The word PAUSED across the middle: far more black there than the court has.
+bool pauseSignOver(const Frame& frame, const Frame& without)
+{
+    int added = 0;
+    const int from = static_cast<int>(orthographicView(0, 0.45, frame.width, frame.height).y);
+    const int to = static_cast<int>(orthographicView(0, 0.05, frame.width, frame.height).y);
+    for (int y = from; y < to; ++y)
+        for (int x = 0; x < frame.width; ++x)
+            added += isBlack(pixelAt(frame, x, y)) && !isBlack(pixelAt(without, x, y));
+    return added > 1000;
+}
+
+}  // namespace
+
+// F1 mid-rally: the key card covers the court and the rally pauses; Escape puts the card away
+// and leaves the game paused under its sign, drawing no frames; p plays on. Nothing printed.
+TEST(Gameplay, KeyCardPausesTheRallyAndEscapeLeavesItPaused)
+{
+    GameRun run;
+    run.environment = standInDriver();
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    ASSERT_TRUE(serveBall(run));
+    const Frame playing = grab(run);
+
+    typeKeysym(run.display, XK_F1);
+    Frame card;
+    ASSERT_TRUE(waitForFrame(run, [&](const Frame& f) { return differingPixels(f, playing, 1.3, -1.5) > 60000; }, 20, &card))
+        << "no card over the court";
+    EXPECT_EQ(differingPixels(card, playing, 2, 1.6), 0) << "the heads-up display stays as it was";
+    EXPECT_TRUE(waitForNoFrames(run, 20)) << "the rally goes on under the card";
+
+    typeKeysym(run.display, XK_Escape);
+    Frame sign;
+    ASSERT_TRUE(waitForFrame(run, [&](const Frame& f) { return differingPixels(f, card) > 60000 && pauseSignOver(f, playing); }, 20, &sign));
+    EXPECT_TRUE(waitForNoFrames(run, 20)) << "the game went on after the card closed";
+    EXPECT_EQ(windowGeometry(run.display, run.window).width, side) << "Escape did not only close the card";
+
+    typeKeys(run.display, "p");
+    EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return !pauseSignOver(f, playing) && !sameFrame(f, sign); }, 20));
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), loadLine);
+}
+
+// A key's printed line shows at the top of the window, fades and goes; from then on a game
+// at rest draws no more frames, and the picture is the first one again.
+TEST(Gameplay, CaptionAfterAKeyFadesAndThenNoFramesAreDrawn)
+{
+    GameRun run;
+    run.environment = standInDriver();
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    const Frame start = grab(run);
+    const timespec pressed = now();
+    typeKeys(run.display, "c");
+    Frame caption;
+    EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return differingPixels(f, start, 1.6, 1.2) > 500; }, 20, &caption))
+        << "no caption";
+    EXPECT_EQ(differingPixels(caption, start, 1.2, -2), 0) << "the caption covers the court";
+    EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return sameFrame(f, start); }, 30)) << "the caption stays";
+    const double gone = secondsSince(pressed);
+    EXPECT_TRUE(waitForNoFrames(run, 20)) << "still drawing at rest";
+    std::printf("caption gone %.2f s after the key; no frames from %.2f s\n", gone, secondsSince(pressed) - 0.4);
+    EXPECT_TRUE(sameFrame(grab(run), start));
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), std::string(loadLine) + "CURVING OFF\n");
 }
