@@ -76,7 +76,7 @@ void dressWindow();
 // F11: full screen and back. Leaving puts the window back at its old size and place.
 void toggleFullScreen();
 void leaveFullScreen();  // Escape: does nothing unless full screen
-bool pointerShown();     // the pointer shows over the window only while paused or fading
+bool pointerShown();  // the pointer shows only while paused, fading or under the key card
 void showPointer(bool shown);  // asks the toolkit only when that changes
 // The window's icon, made at build time from the installed one: for each size its width,
 // its height and its pixels as 0xAARRGGBB (window_icon.cpp).
