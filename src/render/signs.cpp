@@ -143,8 +143,8 @@ static const CardRow cardRows[] = {
 static const int cardRowCount = sizeof cardRows / sizeof cardRows[0];
 static const int inputColumn = 13;  // characters
 static const int cardColumns = inputColumn + 22;
-static const double cardCap = 0.085, cardPitch = 0.18, cardPadding = 0.12;
-static const double cardTop = 1.3;  // clear of the heads-up display and under a caption
+static const double cardCap = 0.085, cardPitch = 0.175, cardPadding = 0.12;
+static const double cardTop = 1.25;  // under a caption, and clear of the heads-up display
 
 static void drawKeyCard()
 {

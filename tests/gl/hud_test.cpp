@@ -391,8 +391,9 @@ TEST_F(SignsTest, KeyCardPausesARallyBlocksTheServeAndClosesWithF1OrEscape)
     specialKey(GLUT_KEY_F1, 0, 0);
     EXPECT_TRUE(keyCardShown());
     EXPECT_EQ(paused, 0) << "nothing to pause at rest";
+    EXPECT_TRUE(pointerShown()) << "over the card";
     const Picture card = frame();
-    EXPECT_GT(differing(rest, card, 1.3, -1.6), 5000);
+    EXPECT_GT(differing(rest, card, 1.25, -1.6), 5000);
     EXPECT_EQ(differing(rest, card, 2, 1.35), 0) << "the heads-up display stays in sight";
     EXPECT_EQ(differing(rest, card, -1.65, -2), 0);
     mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 250, 250);
