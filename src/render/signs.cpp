@@ -54,9 +54,10 @@ SignLook signLook()
     std::memset(&look, 0, sizeof look);
     // Full until the fade begins, then one step down every fadeMs / fadeSteps.
     const int left = captionMs - captionAgeMs;
-    look.captionAlpha = captionText[0] ? minI((left * fadeSteps + fadeMs - 1) / fadeMs, fadeSteps) : 0;
-    if (look.captionAlpha > 0)
-        std::memcpy(look.caption, captionText, sizeof look.caption);
+    look.captionAlpha =
+        captionText[0] ? minI((left * fadeSteps + fadeMs - 1) / fadeMs, fadeSteps) : 0;
+    if (look.captionAlpha > 0)  // zero-padded, whatever an older, longer line left behind
+        std::memcpy(look.caption, captionText, std::strlen(captionText));
     look.keyCard = cardShown;
     look.pauseSign = paused && !cardShown;  // the card says it all
     return look;
@@ -143,7 +144,7 @@ static const CardRow cardRows[] = {
 static const int cardRowCount = sizeof cardRows / sizeof cardRows[0];
 static const int inputColumn = 13;  // characters
 static const int cardColumns = inputColumn + 22;
-static const double cardCap = 0.085, cardPitch = 0.175, cardPadding = 0.12;
+static const double cardCap = 0.085, cardPitch = 0.175, cardPadding = 0.12;  // heads-up units
 static const double cardTop = 1.25;  // under a caption, and clear of the heads-up display
 
 static void drawKeyCard()
@@ -186,6 +187,8 @@ static void drawKeyCard()
     }
 }
 
+// Heads-up units. The caption sits under the top row of the heads-up display, over the
+// court's ceiling; the pause sign across the middle, where the eye already is.
 static const double captionBaseline = 1.33, captionCap = 0.2;
 static const double pausedBaseline = 0.1, pausedCap = 0.32;
 static const double resumeBaseline = -0.24, resumeCap = 0.12;
