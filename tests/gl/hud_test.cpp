@@ -6,10 +6,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <string>
 
 #include "app/state.h"
 #include "game/events.h"
+#include "game/game.h"
 #include "input/input.h"
 #include "render/render.h"
 
@@ -288,163 +288,95 @@ protected:
         drawFrame();
         return grab();
     }
-    // Pixels that differ from the same place of another picture, within heads-up rows
-    // top..bottom (y = 2 at the window's top edge).
-    static int differing(const Picture& a, const Picture& b, double top = 2, double bottom = -2)
+    // How many pixels of a and b differ between heads-up heights top and bottom; with
+    // inkOnly, the height of the rows where a has black that b has not.
+    static int compare(const Picture& a, const Picture& b, double top, double bottom,
+                       bool inkOnly = false)
     {
-        const int from = static_cast<int>(hudToWindow(0, top).rowFromTop);
-        const int to = static_cast<int>(hudToWindow(0, bottom).rowFromTop);
-        int n = 0;
-        for (int row = std::max(from, 0); row < std::min(to, a.height); row++)
+        const int from = std::max(static_cast<int>(hudToWindow(0, top).rowFromTop), 0);
+        const int to = std::min(static_cast<int>(hudToWindow(0, bottom).rowFromTop), a.height);
+        const auto black = [](const Rgb& c) { return c.r == 0 && c.g == 0 && c.b == 0; };
+        int n = 0, first = -1, last = -1;
+        for (int row = from; row < to; row++)
             for (int col = 0; col < a.width; col++) {
                 const Rgb p = a.at(col, row), q = b.at(col, row);
                 n += p.r != q.r || p.g != q.g || p.b != q.b;
-            }
-        return n;
-    }
-    // The height in pixels of the black lettering that signs put between heads-up rows top
-    // and bottom of the picture without them.
-    static int inkHeight(const Picture& with, const Picture& without, double top, double bottom)
-    {
-        const int from = static_cast<int>(hudToWindow(0, top).rowFromTop);
-        const int to = static_cast<int>(hudToWindow(0, bottom).rowFromTop);
-        const auto black = [](const Rgb& c) { return c.r == 0 && c.g == 0 && c.b == 0; };
-        int first = -1, last = -1;
-        for (int row = from; row < to; row++)
-            for (int col = 0; col < with.width; col++)
-                if (black(with.at(col, row)) && !black(without.at(col, row))) {
+                if (black(p) && !black(q)) {
                     first = first < 0 ? row : first;
                     last = row;
                 }
-        return first < 0 ? 0 : last - first + 1;
+            }
+        return inkOnly ? (first < 0 ? 0 : last - first + 1) : n;
     }
 };
 
-TEST_F(SignsTest, CaptionAppearsAfterTheKeyFadesAndLeavesThePictureAsItWas)
+TEST_F(SignsTest, CaptionShowsTheKeysLineFadesAndLeavesThePictureAsItWas)
 {
     for (int view : {0, 3}) {
         viewMode = view;
         const Picture plain = frame();
         keyCommand('c');
         const Picture shown = frame();
-        EXPECT_GT(differing(plain, shown, 1.6, 1.2), 500) << "view " << view;
-        EXPECT_EQ(differing(plain, shown, 1.2, -2), 0) << "only the caption's strip changes";
-
-        // Opaque for a second and a half, then twenty steps lighter, then gone.
-        passSignTime(1500);
-        EXPECT_EQ(differing(shown, frame()), 0);
-        int steps = 0;
-        SignLook last = signLook();
-        for (int ms = 0; ms < 500; ms += 5) {
-            passSignTime(5);
-            if (!sameSignLook(last, signLook()))
-                steps++;
-            last = signLook();
-        }
-        EXPECT_EQ(steps, 20);
-        EXPECT_EQ(signLook().captionAlpha, 0);
-        EXPECT_EQ(differing(plain, frame()), 0) << "view " << view;
+        EXPECT_GT(compare(shown, plain, 1.6, 1.2), 500) << "view " << view;
+        EXPECT_EQ(compare(shown, plain, 1.2, -2), 0) << "only the caption's strip changes";
+        passSignTime(1750);  // half way through the fade: no pure black left
+        EXPECT_EQ(compare(frame(), plain, 1.6, 1.2, true), 0);
+        passSignTime(250);
+        EXPECT_EQ(compare(frame(), plain, 2, -2), 0) << "view " << view;
     }
-
-    // Half faded, the caption is lighter; a newer line replaces it at full strength.
-    const Picture plain = frame();
-    keyCommand('m');
-    passSignTime(1750);
-    const Picture half = frame();
-    keyCommand('=');
-    const Picture levelUp = frame();
-    EXPECT_EQ(std::string(signLook().caption), "LEVEL UP");
-    EXPECT_EQ(signLook().captionAlpha, 20);
-    EXPECT_GT(inkHeight(levelUp, plain, 1.6, 1.2), 0);
-    EXPECT_EQ(inkHeight(half, plain, 1.6, 1.2), 0) << "no pure black while half faded";
-    EXPECT_GT(differing(plain, half, 1.6, 1.2), 0);
 }
 
-TEST_F(SignsTest, PauseSignShowsWhilePausedAndGoesOnResume)
+TEST_F(SignsTest, KeyCardPausesARallyAndLeavesItPausedUnderThePauseSign)
 {
     rallyActive = 1;
     ballZ = -3.0f;
     const Picture playing = frame();
-    keyCommand('p');
-    const Picture withSign = frame();
-    EXPECT_GT(differing(playing, withSign, 0.5, -0.45), 1000);
-    EXPECT_EQ(differing(playing, withSign, 2, 0.5), 0);
-    EXPECT_EQ(differing(playing, withSign, -0.45, -2), 0);
-    mouseButton(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, 0);
-    EXPECT_EQ(differing(playing, frame()), 0);
-
-    // Readable on black: the lettering's white rim shows in the darkest frame of the fade.
-    gameOver = 1;
-    fadeLevel = 0.001f;  // the darkest frame that leaves the pause alone
-    paused = 1;
-    const Picture dark = frame();
-    EXPECT_TRUE(colourNear(dark.at(hudToWindow(-1.8, 0.15)), 0, 0, 0, 1));
-    int white = 0;
-    for (int col = 0; col < dark.width; col++)
-        white += dark.isWhite(Spot{col + 0.5, hudToWindow(0, 0.2).rowFromTop});
-    EXPECT_GT(white, 20);
-}
-
-TEST_F(SignsTest, KeyCardPausesARallyBlocksTheServeAndClosesWithF1OrEscape)
-{
-    const Picture rest = frame();
     specialKey(GLUT_KEY_F1, 0, 0);
-    EXPECT_TRUE(keyCardShown());
-    EXPECT_EQ(paused, 0) << "nothing to pause at rest";
-    EXPECT_TRUE(pointerShown()) << "over the card";
+    EXPECT_EQ(paused, 1);
+    EXPECT_TRUE(pointerShown());
     const Picture card = frame();
-    EXPECT_GT(differing(rest, card, 1.25, -1.6), 5000);
-    EXPECT_EQ(differing(rest, card, 2, 1.35), 0) << "the heads-up display stays in sight";
-    EXPECT_EQ(differing(rest, card, -1.65, -2), 0);
-    mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 250, 250);
-    EXPECT_EQ(rallyActive, 0) << "a click on the card serves nothing";
-    specialKey(GLUT_KEY_F1, 0, 0);
-    EXPECT_FALSE(keyCardShown());
-    EXPECT_EQ(differing(rest, frame()), 0);
-
-    // Mid-rally F1 pauses as the right button does; Escape closes the card and the game
-    // stays paused, showing the pause sign.
-    rallyActive = 1;
-    ballZ = -3.0f;
-    specialKey(GLUT_KEY_F1, 0, 0);
-    EXPECT_EQ(paused, 1);
+    EXPECT_GT(compare(card, playing, 1.25, -1.6), 50000);
+    EXPECT_EQ(compare(card, playing, 2, 1.35) + compare(card, playing, -1.65, -2), 0)
+        << "the heads-up display stays in sight";
     keyboard(27, 0, 0);
-    EXPECT_FALSE(keyCardShown());
     EXPECT_EQ(paused, 1);
-    EXPECT_TRUE(signLook().pauseSign);
-    // p resumes and takes a card along with it.
+    const Picture sign = frame();
+    EXPECT_GT(compare(sign, playing, 0.5, -0.45), 1000);
+    EXPECT_EQ(compare(sign, playing, 2, 0.5) + compare(sign, playing, -0.45, -2), 0);
+    mouseButton(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, 0);
+    EXPECT_EQ(compare(frame(), playing, 2, -2), 0);
+
+    // At rest the card pauses nothing and a click on it serves nothing; p takes it away.
+    resetRally();
     specialKey(GLUT_KEY_F1, 0, 0);
+    mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 250, 250);
+    EXPECT_EQ(paused + rallyActive, 0);
     keyCommand('p');
     EXPECT_FALSE(keyCardShown());
-    EXPECT_EQ(paused, 0);
 }
 
 TEST_F(SignsTest, TextGrowsWithTheWindowsHeight)
 {
-    struct Heights {
-        int caption, paused;
-    };
-    const auto measure = [] {
+    viewMode = 3;  // from below: no court under the text at either size
+    int heights[2][2];
+    for (int big = 0; big <= 1; big++) {
+        if (big)
+            resizeWindow(1920, 1080);
         clearSigns();
         paused = 0;
         const Picture plain = frame();
         keyCommand('c');
         paused = 1;
         const Picture signs = frame();
-        return Heights{inkHeight(signs, plain, 1.7, 1.2), inkHeight(signs, plain, 0.5, 0.0)};
-    };
-    viewMode = 3;  // from below: nothing of the court under the text at any size
-    const Heights small = measure();
-    resizeWindow(1920, 1080);
-    const Heights large = measure();
+        heights[big][0] = compare(signs, plain, 1.7, 1.2, true);
+        heights[big][1] = compare(signs, plain, 0.5, 0.0, true);
+    }
     resizeWindow(500, 500);
     std::printf("caption %d and %d px high, PAUSED %d and %d px, at 500 x 500 and 1920 x 1080\n",
-                small.caption, large.caption, small.paused, large.paused);
-    // "CURVING ON" and "PAUSED" have no descenders: a capital's height, 0.2 and 0.32 of a
-    // heads-up unit (a quarter of the window's height), and half a stroke of an eighth of
-    // that above and below.
-    EXPECT_NEAR(small.caption, 0.2 * 125 * 1.125, 3);
-    EXPECT_NEAR(large.caption, 0.2 * 270 * 1.125, 3);
-    EXPECT_NEAR(small.paused, 0.32 * 125 * 1.125, 3);
-    EXPECT_NEAR(large.paused, 0.32 * 270 * 1.125, 3);
+                heights[0][0], heights[1][0], heights[0][1], heights[1][1]);
+    // "CURVING ON" and "PAUSED": capitals of 0.2 and 0.32 heads-up units (a quarter of the
+    // window's height), with half a stroke of an eighth of that above and below.
+    for (int big = 0; big <= 1; big++)
+        for (int sign = 0; sign <= 1; sign++)
+            EXPECT_NEAR(heights[big][sign], (sign ? 0.32 : 0.2) * (big ? 270 : 125) * 1.125, 3);
 }
