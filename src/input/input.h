@@ -14,6 +14,6 @@ void keyCommand(unsigned char key);  // everything keyboard does but the redispl
 void keyboard(unsigned char key, int x, int y);  // Escape also leaves full screen
 
 // window.cpp
-void pauseWhenHidden();  // pauses a rally that is running: the window was minimised
-void specialKey(int key, int x, int y);  // F11 toggles full screen
+void pauseWhenHidden();  // pauses a rally that is running: minimised, or under the key card
+void specialKey(int key, int x, int y);  // F11 toggles full screen, F1 the key card
 void windowStatus(int state);

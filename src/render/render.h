@@ -76,7 +76,7 @@ void dressWindow();
 // F11: full screen and back. Leaving puts the window back at its old size and place.
 void toggleFullScreen();
 void leaveFullScreen();  // Escape: does nothing unless full screen
-bool pointerShown();     // the pointer shows over the window only while paused or fading
+bool pointerShown();  // the pointer shows only while paused, fading or under the key card
 void showPointer(bool shown);  // asks the toolkit only when that changes
 // The window's icon, made at build time from the installed one: for each size its width,
 // its height and its pixels as 0xAARRGGBB (window_icon.cpp).
@@ -115,6 +115,29 @@ void paddleReach(double cx, double cy, double z0, double lo[3], double hi[3]);
 
 // ball.cpp
 void drawBall();  // ball and shadow, then hands over to drawOpponentPaddle
+
+// signs.cpp
+// A printed line shown as a caption for two seconds, fading out over the last half; a newer
+// line replaces it. The line break is left off.
+void showCaption(const char* line);
+void passSignTime(int ms);  // the game's timer waited ms: captions age by that much
+void toggleKeyCard();       // F1
+void closeKeyCard();
+bool keyCardShown();
+void clearSigns();          // no caption, no card: as at start
+// Everything that decides the pixels the signs put over a frame (the pause sign follows
+// paused), zero-filled so that two looks compare byte for byte.
+struct SignLook {
+    char caption[24];  // empty while none shows
+    int captionAlpha;  // 0 (gone) to 20 (opaque)
+    int pauseSign;
+    int keyCard;
+};
+SignLook signLook();
+bool sameSignLook(const SignLook& a, const SignLook& b);
+// Draws the caption, the pause sign and the key card over the frame, in every view; makes
+// no GL call at all while none of them shows.
+void drawSigns();
 
 // hud.cpp
 void drawLives();

@@ -240,11 +240,11 @@ void leaveFullScreen()
         toggleFullScreen();
 }
 
-// While the rally can be played the pointer would only hide the paddle's centre; paused or
-// fading, the player may want to find it.
+// While the rally can be played the pointer would only hide the paddle's centre; paused,
+// fading or reading the key card, the player may want to find it.
 bool pointerShown()
 {
-    return paused || gameOver;
+    return paused || gameOver || keyCardShown();
 }
 
 void showPointer(bool shown)

@@ -851,6 +851,17 @@ bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& conditi
     }, timeoutSeconds);
 }
 
+bool waitForNoFrames(GameRun& run, double timeoutSeconds)
+{
+    long frames = swapCount(run);
+    return waitUntil([&] {
+        usleep(400000);  // some 27 ticks
+        const long before = frames;
+        frames = swapCount(run);
+        return frames == before;
+    }, timeoutSeconds);
+}
+
 bool serveBall(GameRun& run)
 {
     const Geometry g = windowGeometry(run.display, run.window);
