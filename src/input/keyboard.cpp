@@ -1,6 +1,6 @@
 // The keyboard: levels, cameras, curving, sound, pause, projection, rally reset and quit,
-// each key a command in one table; Escape closes the key card or leaves full screen. Letters act alike in either
-// case.
+// each key a command in one table; Escape closes the key card or leaves full screen.
+// Letters act alike in either case.
 #include <GL/freeglut.h>
 
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The window's own events: F11 for full screen, F1 for the key card, and the pause when the
-// window is minimised (unmapped) or the card covers a rally. Losing the focus to another window changes nothing.
+// window is minimised (unmapped) or the card covers a rally. Losing the focus changes nothing.
 #include <GL/freeglut.h>
 
 #include "app/state.h"
