@@ -8,6 +8,7 @@
 #include <AL/alext.h>
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -29,6 +30,9 @@ const int sourceCount = 12;            // more sounds at once than a rally ever 
 const std::chrono::milliseconds pauseAfter(2000);
 // The least time between two attempts to open a device again.
 const std::chrono::milliseconds tryAgainAfter(3000);
+// The sounds that set off an attempt are played once the device is there if it came this
+// soon (an open takes milliseconds off the game's thread); later they would lag the picture.
+const std::chrono::milliseconds lateAtMost(200);
 
 static ALCdevice* device = nullptr;
 static ALCcontext* context = nullptr;
@@ -53,6 +57,8 @@ static ALCdevice* foundDevice = nullptr;  // from the opener: a device with its 
 static ALCcontext* foundContext = nullptr;
 static bool triedBefore = false;
 static std::chrono::steady_clock::time_point lastTry;
+static GameEvent waiting[maxGameEvents];  // the sounds that set off the last attempt
+static int waitingCount = 0;
 
 bool mayPauseDevice(const char* deviceName)
 {
@@ -221,16 +227,20 @@ static void takeFoundDevice()
     ALCcontext* made = foundContext;
     foundDevice = nullptr;
     foundContext = nullptr;
-    if (made)
-        useContext(found, made);
+    if (!made || !useContext(found, made) ||
+        std::chrono::steady_clock::now() - lastTry > lateAtMost)
+        waitingCount = 0;
 }
 
-// Starts an attempt to open a device, unless one runs or the last began too recently.
+// Starts an attempt to open a device, unless one runs or the last began too recently,
+// keeping the sounds that are due for the device it may find.
 static void tryAgain()
 {
     const auto now = std::chrono::steady_clock::now();
     if (opener.joinable() || (triedBefore && now - lastTry < tryAgainAfter))
         return;
+    std::copy(gameEvents, gameEvents + gameEventCount, waiting);
+    waitingCount = gameEventCount;
     triedBefore = true;
     lastTry = now;
     openerDone.store(false, std::memory_order_relaxed);
@@ -301,9 +311,12 @@ void updateSound()
         return;
     }
     if (soundOn && !paused) {
+        for (int i = 0; i < waitingCount; ++i)
+            play(waiting[i]);
         for (int i = 0; i < gameEventCount; ++i)
             play(gameEvents[i]);
     }
+    waitingCount = 0;
     clearEvents();
     if (!soundOn)
         alSourceStopv(sourceCount, sources);

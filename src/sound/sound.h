@@ -22,7 +22,8 @@ void closeSound();
 // Plays what the game recorded since the last call (unless muted or paused) and clears the
 // list; stops every sound while muted; pauses the device while nothing sounds; without a
 // device (gone, or none at start) tries to open one again, off the game's thread, when a
-// sound is due and at most every 3 s: the sound that tried is not heard. Called after
+// sound is due and at most every 3 s; the sound that tried is heard if the device came at
+// once. Called after
 // every timer tick and input or display callback.
 void updateSound();
 // Whether a device may be paused while idle: not the wave-file writer, which rewrites its

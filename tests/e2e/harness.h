@@ -160,6 +160,7 @@ Frame grab(GameRun& run);
 std::vector<std::string> standInDriver(int blankHz = 0);
 long swapCount(const GameRun& run);  // frames presented: swaps and copies of part of a frame
 long copyCount(const GameRun& run);  // of those, the copies
+long openCount(const GameRun& run);  // sound devices the game tried to open
 bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& condition,
                   double timeoutSeconds, Frame* last = nullptr);
 // Puts the paddle at the centre, waits for the resting ball and clicks until the ball is

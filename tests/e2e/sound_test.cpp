@@ -1,12 +1,21 @@
 // The game's sound recorded through OpenAL Soft's wave-file writer: the serve and each
-// return heard while they happen, nothing after m or while paused; and with no sound
-// device the game plays on without a word.
+// return heard while they happen, nothing after m or while paused; with no sound device
+// the game plays on without a word, and tries again only when a sound is due; and through
+// a sound server of the test's own, stopped and started again or started after the game:
+// the strokes are heard again soon after it is back.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
+#include <iostream>
 
 #include "harness.h"
 
@@ -34,12 +43,12 @@ long mark(const std::string& wav)
     return stat(wav.c_str(), &s) == 0 ? std::max(0L, (s.st_size - waveHeader) / frameBytes) : 0;
 }
 
-// The loudest sample of each block of the recording.
-std::vector<float> blockPeaks(const std::string& wav)
+// The loudest sample of each block of the recording (stereo 32-bit floats after a header).
+std::vector<float> blockPeaks(const std::string& wav, long header = waveHeader)
 {
     const std::string bytes = readFile(wav);
     std::vector<float> peaks;
-    for (size_t at = waveHeader; at + blockFrames * frameBytes <= bytes.size(); at += blockFrames * frameBytes) {
+    for (size_t at = header; at + blockFrames * frameBytes <= bytes.size(); at += blockFrames * frameBytes) {
         float peak = 0, sample;
         for (long i = 0; i < blockFrames * 2; ++i) {
             memcpy(&sample, bytes.data() + at + 4 * i, 4);
@@ -60,6 +69,124 @@ int onsets(const std::vector<float>& peaks, long from, long to, float* loudest =
             *loudest = std::fmax(*loudest, peaks[b]);
     }
     return count;
+}
+
+// Starts a program with its output and its complaints to files; as nobody when the tests
+// run as root.
+pid_t spawn(std::vector<std::string> words, const std::string& output, const std::string& errors,
+            bool unprivileged)
+{
+    if (unprivileged && getuid() == 0)
+        words.insert(words.begin(), {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    const int in = open("/dev/null", O_RDONLY);
+    if (out < 0 || err < 0 || in < 0)
+        _exit(126);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    closefrom(3);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
+// A private PulseAudio server with one null sink and a recorder of what the sink plays.
+// The recorder has a socket of its own (dir/record), so that it runs before the game's
+// socket (dir/native, no cookie asked) opens: the recording holds the moment the server
+// became reachable for the game.
+struct SoundServer {
+    std::string dir = makeGameDir();
+    pid_t server = -1, recorder = -1;
+    std::string address(const char* socket = "native") const { return "unix:" + dir + "/" + socket; }
+    ~SoundServer();
+};
+
+bool accepting(const SoundServer& s, const char* socketName)
+{
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    strncpy(a.sun_path, (s.dir + "/" + socketName).c_str(), sizeof a.sun_path - 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    close(fd);
+    return ok;
+}
+
+// The server started, its sink recorded to dir/name (raw stereo floats at 44.1 kHz), and
+// then the game's socket opened: the frame of the recording at which it did, or -1.
+long startServer(SoundServer& s, const std::string& name)
+{
+    if (const passwd* nobody = getuid() == 0 ? getpwnam("nobody") : nullptr) {
+        if (chmod(s.dir.c_str(), 0755) != 0 || chown(s.dir.c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
+            return -1;
+    }
+    const std::string log = s.dir + "/server.log", recording = s.dir + "/" + name;
+    s.server = spawn({"env", "HOME=" + s.dir, "XDG_RUNTIME_DIR=" + s.dir, "pulseaudio", "-n",
+                      "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--disable-shm=yes",
+                      "-L", "module-null-sink sink_name=game rate=44100",
+                      "-L", "module-native-protocol-unix socket=" + s.dir + "/record auth-anonymous=1"},
+                     "/dev/null", log, true);
+    if (!waitUntil([&] { return accepting(s, "record"); }, 20))
+        return -1;
+    s.recorder = spawn({"parec", "--server=" + s.address("record"), "--device=game.monitor", "--raw",
+                        "--format=float32le", "--channels=2", "--rate=44100", "--latency-msec=20"},
+                       recording, log, false);
+    if (!waitUntil([&] { return mark(recording) > 0; }, 20))
+        return -1;
+    const long opened = mark(recording);  // a little before, never after
+    const pid_t loader = spawn({"pactl", "--server=" + s.address("record"), "load-module",
+                                "module-native-protocol-unix", "socket=" + s.dir + "/native", "auth-anonymous=1"},
+                               "/dev/null", log, false);
+    return waitExit(loader, 20) == 0 && accepting(s, "native") ? opened : -1;
+}
+
+void stopServer(SoundServer& s)
+{
+    for (pid_t* pid : {&s.recorder, &s.server}) {
+        if (*pid > 0) {
+            kill(*pid, SIGTERM);
+            waitExit(*pid, 20);
+        }
+        *pid = -1;
+    }
+    unlink((s.dir + "/native").c_str());
+    unlink((s.dir + "/record").c_str());
+}
+
+SoundServer::~SoundServer()
+{
+    stopServer(*this);
+    if (!getenv("VOLKRIN_E2E_KEEP"))
+        waitExit(spawn({"rm", "-rf", dir}, "/dev/null", "/dev/null", false), 20);  // the server's own files too
+}
+
+// Waits for the ball to go down the court and back: the opponent's and the player's return.
+bool rally(GameRun& run, int roundTrips)
+{
+    for (int i = 0; i < roundTrips; ++i) {
+        if (!waitForFrame(run, [](const Frame& f) { return ballBeyond(f, -3.0); }, 20) ||
+            !waitForFrame(run, [](const Frame& f) { return ballNearer(f, -1.0); }, 20))
+            return false;
+    }
+    return true;
+}
+
+// Seconds from a frame of a recording to the first sound after it; -1 if none.
+double firstSound(const std::vector<float>& peaks, long from)
+{
+    for (size_t b = from / blockFrames; b < peaks.size(); ++b) {
+        if (peaks[b] > 0.01f)
+            return double(std::max(long(b) * blockFrames - from, 0L)) / 44100;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -113,13 +240,80 @@ TEST(Sound, WithoutADeviceTheGamePlaysSilentlyAndQuietly)
     const std::string conf = makeGameDir();
     GameRun run;
     run.environment = waveDevice(conf, false);
+    for (const std::string& setting : standInDriver())
+        run.environment.push_back(setting);
     std::string why;
     ASSERT_TRUE(launchGame(run, &why)) << why;
+    // At rest nothing is due, so nothing is tried however long it rests.
+    waitUntil([] { return false; }, 4);
+    EXPECT_EQ(openCount(run), 1);
     ASSERT_TRUE(serveBall(run));
     EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return ballBeyond(f, -3.0); }, 20));
+    EXPECT_TRUE(waitUntil([&] { return openCount(run) == 2; }, 20)) << "a stroke was due";
     typeKeys(run.display, "m");
+    const long muted = openCount(run);
+    EXPECT_TRUE(rally(run, 3));  // muted: strokes, but none due to be heard
+    EXPECT_EQ(openCount(run), muted);
     EXPECT_EQ(quitGame(run), 0);
     removeGameDir(conf);
     EXPECT_EQ(gameOutput(run), std::string(loadLine) + "SOUND OFF\n");
     EXPECT_EQ(readFile(run.dir + "/stderr.txt"), "");
+}
+
+// The server stops mid-rally, as a desktop's sound service does when it is restarted or
+// crashes, and comes back: the strokes are heard again within 5 s of its return.
+TEST(Sound, HeardAgainSoonAfterTheSoundServerComesBack)
+{
+    SoundServer server;
+    ASSERT_GE(startServer(server, "before.raw"), 0) << readFile(server.dir + "/server.log");
+    GameRun run;
+    run.environment = {"PULSE_SERVER=" + server.address()};
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    ASSERT_TRUE(serveBall(run));
+    ASSERT_TRUE(rally(run, 1));
+    stopServer(server);
+    ASSERT_TRUE(rally(run, 2));  // strokes due while there is no server
+    const long back = startServer(server, "after.raw");
+    ASSERT_GE(back, 0) << readFile(server.dir + "/server.log");
+    ASSERT_TRUE(rally(run, 4));
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), loadLine);
+    EXPECT_EQ(readFile(run.dir + "/stderr.txt"), "");
+
+    const std::vector<float> before = blockPeaks(server.dir + "/before.raw", 0);
+    const std::vector<float> after = blockPeaks(server.dir + "/after.raw", 0);
+    EXPECT_GE(onsets(before, 0, long(before.size()) * blockFrames), 2) << "the serve and returns";
+    const double heard = firstSound(after, back);
+    std::cout << "first sound " << heard << " s after the server's return\n";
+    EXPECT_GE(heard, 0.0) << "nothing heard after the server came back";
+    EXPECT_LT(heard, 5.0);
+    EXPECT_EQ(onsets(after, 0, back), 0) << "nothing before the game could reach the server";
+    EXPECT_GE(onsets(after, 0, long(after.size()) * blockFrames), 4) << "the returns that followed";
+}
+
+// The game starts before the sound server, as at a login: the strokes after the server
+// has started are heard.
+TEST(Sound, FoundWhenTheSoundServerStartsAfterTheGame)
+{
+    SoundServer server;
+    GameRun run;
+    run.environment = {"PULSE_SERVER=" + server.address()};
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    ASSERT_TRUE(serveBall(run));
+    ASSERT_TRUE(rally(run, 1));
+    const long back = startServer(server, "after.raw");
+    ASSERT_GE(back, 0) << readFile(server.dir + "/server.log");
+    ASSERT_TRUE(rally(run, 4));
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), loadLine);
+    EXPECT_EQ(readFile(run.dir + "/stderr.txt"), "");
+
+    const std::vector<float> after = blockPeaks(server.dir + "/after.raw", 0);
+    const double found = firstSound(after, back);
+    std::cout << "first sound " << found << " s after the server started\n";
+    EXPECT_GE(found, 0.0) << "nothing heard once the server had started";
+    EXPECT_LT(found, 5.0);
+    EXPECT_GE(onsets(after, 0, long(after.size()) * blockFrames), 4) << "the returns that followed";
 }
