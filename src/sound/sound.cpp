@@ -47,8 +47,9 @@ static std::vector<short> samples[gameEventKinds];  // made once, loaded onto ev
 
 // Opening a device costs up to tens of milliseconds and closing one up to a second (a
 // sound server's stream drained and torn down), so both are done by the opener thread, one
-// attempt at a time. What it is handed and what it hands back is only touched by the game's
-// thread while no opener runs: before it starts, or once it has been joined.
+// attempt at a time; so is making the sounds when there were none yet. What it is handed
+// and what it hands back (the sounds too) is only touched by the game's thread while no
+// opener runs: before it starts, or once it has been joined.
 static std::thread opener;
 static std::atomic<bool> openerDone{false};  // the opener has finished: joining is instant
 static ALCdevice* lostDevice = nullptr;      // for the opener to close
@@ -113,6 +114,15 @@ static void placeListener()
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
 }
 
+// The sounds, made for the first device and kept for any later one.
+static void makeSamples()
+{
+    if (!samples[0].empty())
+        return;
+    for (int kind = 0; kind < gameEventKinds; ++kind)
+        samples[kind] = synthesise(static_cast<GameEventKind>(kind));
+}
+
 // Makes the context current and loads the sounds; false, with everything closed, when
 // that fails.
 static bool useContext(ALCdevice* opened, ALCcontext* made)
@@ -125,10 +135,7 @@ static bool useContext(ALCdevice* opened, ALCcontext* made)
     device = opened;
     context = made;
     placeListener();
-    if (samples[0].empty()) {
-        for (int kind = 0; kind < gameEventKinds; ++kind)
-            samples[kind] = synthesise(static_cast<GameEventKind>(kind));
-    }
+    makeSamples();
     alGenBuffers(gameEventKinds, buffers);
     for (int kind = 0; kind < gameEventKinds; ++kind) {
         alBufferData(buffers[kind], AL_FORMAT_MONO16, samples[kind].data(),
@@ -174,6 +181,8 @@ static void openAgain()
         alcCloseDevice(foundDevice);
         foundDevice = nullptr;
     }
+    if (foundContext)
+        makeSamples();  // a game that started without a device has none yet
     openerDone.store(true, std::memory_order_release);
 }
 
