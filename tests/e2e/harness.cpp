@@ -838,6 +838,7 @@ static long counted(const GameRun& run, size_t slot)
 
 long swapCount(const GameRun& run) { return counted(run, 0); }
 long copyCount(const GameRun& run) { return counted(run, 1); }
+long openCount(const GameRun& run) { return counted(run, 2); }
 
 bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& condition,
                   double timeoutSeconds, Frame* last)

@@ -160,6 +160,7 @@ Frame grab(GameRun& run);
 std::vector<std::string> standInDriver(int blankHz = 0);
 long swapCount(const GameRun& run);  // frames presented: swaps and copies of part of a frame
 long copyCount(const GameRun& run);  // of those, the copies
+long openCount(const GameRun& run);  // sound devices the game tried to open
 bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& condition,
                   double timeoutSeconds, Frame* last = nullptr);
 // With the stand-in driver: waits until the game presents no frame for 0.4 s; false if it
