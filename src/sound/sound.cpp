@@ -5,13 +5,13 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
-#include <dlfcn.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/state.h"
+#include "platform/platform.h"
 #include "sound/sound.h"
 
 int soundOn = 1;
@@ -39,22 +39,6 @@ bool mayPauseDevice(const char* deviceName)
 {
     return deviceName && strcmp(deviceName, "Wave File Writer") != 0 &&
            strcmp(deviceName, "Loopback") != 0;
-}
-
-// libasound reports a missing card on stderr through its default error handler, even when
-// OpenAL then goes on quietly; ours drops the reports. It is set through dlsym so that the
-// game does not link ALSA itself (OpenAL's dependencies load it anyway).
-static void dropAlsaError(const char*, int, const char*, int, const char*, ...) {}
-
-static void quietenLibraries()
-{
-    setenv("ALSOFT_LOGLEVEL", "0", 0);  // a player's own setting wins
-    void* alsa = dlopen("libasound.so.2", RTLD_LAZY);  // kept open: the handler lives in it
-    if (!alsa)
-        return;
-    using SetHandler = int (*)(void (*)(const char*, int, const char*, int, const char*, ...));
-    if (auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
-        setHandler(dropAlsaError);
 }
 
 void initSound()

@@ -145,10 +145,22 @@ static std::vector<std::string> gameEnvironment()
     return environment;
 }
 
+std::string gameProgram()
+{
+    const char* launcher = getenv("VOLKRIN_GAME");
+    return launcher && *launcher ? launcher : VOLKRIN_BINARY;
+}
+
+bool gameOnWindows()
+{
+    const char* platform = getenv("VOLKRIN_GAME_PLATFORM");
+    return platform && std::string(platform) == "windows";
+}
+
 pid_t startGame(const std::string& dir, const std::vector<std::string>& args,
                 const std::vector<std::string>& extra)
 {
-    std::vector<std::string> words = {VOLKRIN_BINARY};
+    std::vector<std::string> words = {gameProgram()};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& word : words)

@@ -26,6 +26,13 @@ void putLevelBmp(const std::string& dir);
 
 // ---- the game process ----------------------------------------------------------------
 
+// The program started as the game: the build's binary, or VOLKRIN_GAME where that names
+// another (the Windows build's launcher under Wine, scripts/test-windows.sh).
+std::string gameProgram();
+// Whether that game is the Windows build (VOLKRIN_GAME_PLATFORM=windows): the tests of what
+// only X11 offers (the window's class and process id, partial frames) are skipped for it.
+bool gameOnWindows();
+
 // Starts the game binary in dir, stdout to dir/stdout.txt and stderr to dir/stderr.txt.
 // extra: NAME=value entries for the game's environment; a name already set (LD_PRELOAD,
 // ASAN_OPTIONS) gets the value added after a colon.
