@@ -6,20 +6,20 @@ set -eu
 # Debian 12's C++ compiler (by its own name: the play preset asks for g++-12, which spares
 # the g++, gcc and cpp wrapper packages), make and CMake; freeglut, GLU and GL with their
 # headers (libx11-dev among them); Mesa's drivers, which draw the game where no other does;
-# OpenAL Soft with its headers, for the sound; rsvg-convert and libpng's headers, which
-# turn the installed icon into the window's icon.
+# OpenAL Soft with its headers, for the sound; libpng's headers, for the build step that
+# turns the icon's committed PNG renders into the window's icon.
 play=(g++-12 make cmake libglut-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
-      libopenal-dev librsvg2-bin libpng-dev)
+      libopenal-dev libpng-dev)
 # The compiler under its usual name, for the other presets; GoogleTest, Google Benchmark;
 # Xvfb, XTest and XFixes (which reads the pointer's cursor) for the tests that open
 # windows, xprop for the package's window check; clang and its fuzzing runtime; the
 # desktop-entry, metainfo, manual and package checkers, and dpkg-dev and file for building
-# the package.
+# the package; rsvg-convert, which renders the SVG icon again to check the committed PNGs.
 tests=(
   g++ libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libx11-dev libxtst-dev libxfixes-dev x11-utils
   clang clang-14 libclang-rt-14-dev
-  desktop-file-utils appstream man-db lintian dpkg-dev file
+  desktop-file-utils appstream man-db lintian dpkg-dev file librsvg2-bin
 )
 case "${1:-}" in
   "") packages=("${play[@]}") ;;

@@ -46,6 +46,12 @@ expected="./usr/games/volkrin
 ./usr/share/doc/volkrin/changelog.gz
 ./usr/share/doc/volkrin/copyright
 ./usr/share/games/volkrin/level.bmp
+./usr/share/icons/hicolor/128x128/apps/volkrin.png
+./usr/share/icons/hicolor/16x16/apps/volkrin.png
+./usr/share/icons/hicolor/256x256/apps/volkrin.png
+./usr/share/icons/hicolor/32x32/apps/volkrin.png
+./usr/share/icons/hicolor/48x48/apps/volkrin.png
+./usr/share/icons/hicolor/64x64/apps/volkrin.png
 ./usr/share/icons/hicolor/scalable/apps/volkrin.svg
 ./usr/share/man/man6/volkrin.6.gz
 ./usr/share/metainfo/$appId.metainfo.xml"

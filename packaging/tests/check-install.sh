@@ -25,6 +25,12 @@ share/applications/$appId.desktop
 share/doc/volkrin/changelog.gz
 share/doc/volkrin/copyright
 share/games/volkrin/level.bmp
+share/icons/hicolor/128x128/apps/volkrin.png
+share/icons/hicolor/16x16/apps/volkrin.png
+share/icons/hicolor/256x256/apps/volkrin.png
+share/icons/hicolor/32x32/apps/volkrin.png
+share/icons/hicolor/48x48/apps/volkrin.png
+share/icons/hicolor/64x64/apps/volkrin.png
 share/icons/hicolor/scalable/apps/volkrin.svg
 share/man/man6/volkrin.6.gz
 share/metainfo/$appId.metainfo.xml"
@@ -43,6 +49,12 @@ head -c 2 "$dataDir/level.bmp" | grep -q '^BM$' || fail "level.bmp is not a BMP 
 for f in share/applications/$appId.desktop share/man/man6/volkrin.6.gz \
          share/metainfo/$appId.metainfo.xml share/doc/volkrin/copyright; do
   [ "$(stat -c %a "$prefix/$f")" = 644 ] || fail "$f is not mode 644"
+done
+
+# Each size's render in its own size's folder.
+for size in 16 32 48 64 128 256; do
+  file "$prefix/share/icons/hicolor/${size}x$size/apps/volkrin.png" | grep -q "PNG image data, $size x $size," \
+    || fail "the ${size}x$size icon is not a $size-pixel PNG"
 done
 
 desktop="$prefix/share/applications/$appId.desktop"
