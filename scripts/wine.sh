@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the game's build under Wine, quietly and without sound:
 #   scripts/wine.sh program.exe [arguments]
+#   scripts/wine.sh --prefix     prints the Wine prefix's directory
 # The Wine prefix lies in the cache outside the clone (VOLKRIN_CACHE, default
 # ~/.cache/volkrin; WINEPREFIX names another), made once, with Wine's audio driver off: the
 # tests run where there is no sound device, as the game does on a computer without one.
@@ -10,6 +11,7 @@ export WINEPREFIX=${WINEPREFIX:-$cache/wine-prefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 # A new prefix would otherwise ask to install Mono and Gecko, which the game never needs.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+[ "${1:-}" = --prefix ] && { echo "$WINEPREFIX"; exit 0; }
 wine=/usr/lib/wine/wine64  # /usr/bin/wine insists on wine32, which a 64-bit game does not need
 
 if [ ! -f "$WINEPREFIX/volkrin-ready" ]; then

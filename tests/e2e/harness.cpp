@@ -158,9 +158,9 @@ bool gameOnWindows()
 }
 
 pid_t startGame(const std::string& dir, const std::vector<std::string>& args,
-                const std::vector<std::string>& extra)
+                const std::vector<std::string>& extra, const std::string& program)
 {
-    std::vector<std::string> words = {gameProgram()};
+    std::vector<std::string> words = {program.empty() ? gameProgram() : program};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& word : words)
@@ -887,4 +887,18 @@ int quitGame(GameRun& run, double timeoutSeconds)
     return run.exitStatus;
 }
 
-std::string gameOutput(const GameRun& run) { return readFile(run.dir + "/stdout.txt"); }
+std::string printedLines(const std::string& dir)
+{
+    std::string lines = readFile(dir + "/stdout.txt");
+    if (!gameOnWindows())
+        return lines;
+    // Windows ends a printed line with a carriage return and a line feed.
+    std::string plain;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!(lines[i] == '\r' && i + 1 < lines.size() && lines[i + 1] == '\n'))
+            plain += lines[i];
+    }
+    return plain;
+}
+
+std::string gameOutput(const GameRun& run) { return printedLines(run.dir); }

@@ -35,9 +35,10 @@ bool gameOnWindows();
 
 // Starts the game binary in dir, stdout to dir/stdout.txt and stderr to dir/stderr.txt.
 // extra: NAME=value entries for the game's environment; a name already set (LD_PRELOAD,
-// ASAN_OPTIONS) gets the value added after a colon.
+// ASAN_OPTIONS) gets the value added after a colon. program: another to start than
+// gameProgram(), given args.
 pid_t startGame(const std::string& dir, const std::vector<std::string>& args = {},
-                const std::vector<std::string>& extra = {});
+                const std::vector<std::string>& extra = {}, const std::string& program = "");
 bool processAlive(pid_t pid);
 // Waits for the process to end: its exit code, 128 + signal if a signal ended it, or -1
 // after the timeout, in which case the process has been killed.
@@ -175,3 +176,5 @@ bool serveBall(GameRun& run);
 // Presses q and waits for the exit; returns the exit status (see waitExit).
 int quitGame(GameRun& run, double timeoutSeconds = 20);
 std::string gameOutput(const GameRun& run);
+// What the game started in dir printed (dir/stdout.txt), its lines ended by a line feed alone.
+std::string printedLines(const std::string& dir);
