@@ -832,7 +832,8 @@ std::vector<std::string> standInDriver(int blankHz)
     // Relative paths land in the game's working directory. A sanitizer runtime that is not
     // first in the preload list would refuse to start.
     std::vector<std::string> settings = {
-        std::string("LD_PRELOAD=") + VOLKRIN_DRIVER_STAND_IN, "VOLKRIN_SWAP_COUNTER=swaps.count",
+        std::string("LD_PRELOAD=") + (gameOnWindows() ? VOLKRIN_DRIVER_STAND_IN_WINE : VOLKRIN_DRIVER_STAND_IN),
+        "VOLKRIN_SWAP_COUNTER=swaps.count",
         "VOLKRIN_SWAP_LOG=swaps.log", "ASAN_OPTIONS=verify_asan_link_order=0"};
     if (blankHz > 0)
         settings.push_back("VOLKRIN_VBLANK_HZ=" + std::to_string(blankHz));
