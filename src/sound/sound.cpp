@@ -37,6 +37,10 @@ static std::chrono::steady_clock::time_point lastHeard;  // when a sound last pl
 
 bool mayPauseDevice(const char* deviceName)
 {
+    // OpenAL Soft on Windows puts this before every backend's name.
+    const char* const windowsPrefix = "OpenAL Soft on ";
+    if (deviceName && strncmp(deviceName, windowsPrefix, strlen(windowsPrefix)) == 0)
+        deviceName += strlen(windowsPrefix);
     return deviceName && strcmp(deviceName, "Wave File Writer") != 0 &&
            strcmp(deviceName, "Loopback") != 0;
 }

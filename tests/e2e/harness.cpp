@@ -820,6 +820,11 @@ bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& 
     Frame last;
     if (!waitForFrame(run, [&](const Frame& f) { return startFrameShown(f, &reason); }, 60, &last))
         return fail(why, "no start frame: " + reason);
+    if (gameOnWindows()) {
+        const Geometry g = windowGeometry(run.display, run.window);
+        run.homeX = g.x;
+        run.homeY = g.y;
+    }
     // Only a mapped window can take the focus; with no window manager nothing else gives it.
     focusWindow(run.display, run.window);
     return true;

@@ -71,3 +71,20 @@ TEST(Sound, PlacedWhereItHappensNeverClippingSilentWhenMutedOrPaused)
     EXPECT_GT(hear(device, serveEvent, 0, 0).peak, 0.05);
     closeSound();
 }
+
+// The wave-file writer and a loopback device are never paused, by whatever name OpenAL Soft
+// gives them (on Windows it puts "OpenAL Soft on " before each).
+TEST(Sound, OnlyDevicesThatPlayAreEverPaused)
+{
+    const struct {
+        const char* name;
+        bool mayPause;
+    } cases[] = {
+        {"Wave File Writer", false}, {"Loopback", false},
+        {"OpenAL Soft on Wave File Writer", false}, {"OpenAL Soft on Loopback", false},
+        {"ALSA Default", true}, {"OpenAL Soft on Speakers (High Definition Audio)", true},
+        {"OpenAL Soft on ", true}, {nullptr, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(mayPauseDevice(c.name), c.mayPause) << (c.name ? c.name : "no name");
+}
