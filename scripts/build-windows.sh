@@ -8,7 +8,7 @@ set -eu
 cd "$(dirname "$0")/.."
 prefix=$(scripts/windows-deps.sh | tail -n 1)
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo --no-warn-unused-cli >/dev/null
 cmake --build build/windows -j "$(nproc)"
 cmake --build build/windows --target release
 ls -l build/windows/volkrin-*-win64.zip build/windows/volkrin-*-win64-setup.exe

@@ -8,8 +8,8 @@ file(MAKE_DIRECTORY ${stage}/licenses)
 # The program without its debugging sections: a player has no use for them.
 file(COPY ${GAME} DESTINATION ${stage})
 get_filename_component(gameName ${GAME} NAME)
-execute_process(COMMAND ${STRIP} --strip-debug ${stage}/${gameName} COMMAND_ERROR_IS_FATAL ANY)
-file(COPY ${DLLS} DESTINATION ${stage})
+execute_process(COMMAND ${STRIP} --strip-all ${stage}/${gameName} COMMAND_ERROR_IS_FATAL ANY)
+file(COPY ${FREEGLUT_DLL} ${OPENAL_DLL} DESTINATION ${stage})
 file(COPY ${SOURCE}/assets/level.bmp DESTINATION ${stage})
 # OpenAL Soft reads its settings from alsoft.ini beside the program on Windows.
 file(COPY_FILE ${SOURCE}/assets/alsoft.conf ${stage}/alsoft.ini)

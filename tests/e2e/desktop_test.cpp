@@ -84,6 +84,18 @@ TEST(Desktop, WindowCarriesItsClassAndIconAndF11TogglesFullScreenWhileTheRallyGo
     EXPECT_EQ(quitGame(run), 0);
 }
 
+// What a window manager does to a window it minimises or brings back: the state it marks
+// on the window (WM_STATE), which is all Wine goes by; the unmap is all freeglut's X11 build
+// needs.
+static void markWindowState(GameRun& run, long state)
+{
+    const Atom property = XInternAtom(run.display, "WM_STATE", False);
+    const long data[2] = {state, None};  // the state, and no icon window
+    XChangeProperty(run.display, run.window, property, property, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(data), 2);
+    XSync(run.display, False);
+}
+
 // No pointer over the play. Minimised (unmapped) for two seconds mid-rally, with the paddle
 // away from the ball, the game is found paused: the ball in flight stands still, no life is
 // lost, the pointer shows; p resumes and hides it again.
@@ -96,9 +108,12 @@ TEST(Desktop, PointerIsHiddenInPlayAndMinimisingPausesTheRally)
     EXPECT_TRUE(waitUntil([&] { return pointerInvisible(run.display); }, 10));
     const int spareLives = lifeSpheres(grab(run));
     movePointer(run.display, run.window, 3, 3);
+    markWindowState(run, NormalState);  // as when it was mapped: Wine ignores the first mark
+    markWindowState(run, IconicState);
     XUnmapWindow(run.display, run.window);
     ASSERT_TRUE(waitUntil([&] { return !windowGeometry(run.display, run.window).viewable; }, 10));
     sleep(2);  // long enough for the ball to come back and be missed
+    markWindowState(run, NormalState);
     XMapWindow(run.display, run.window);
     ASSERT_TRUE(placed(run, run.homeX, run.homeY, 500, 500));
     focusWindow(run.display, run.window);

@@ -221,6 +221,7 @@ TEST(Startup, WindowsInstallerPutsAGameThatStartsInItsFolderAndUninstallerRemove
     GameRun run;
     run.display = openDisplay();
     ASSERT_NE(run.display, nullptr);
+    movePointerOnScreen(run.display, 1000, 750);  // off the window, as launchGame does
     run.pid = startGame(folder, {folder + "/volkrin.exe"}, {}, wine);
     run.window = findWindow(run.display, "Volkrin", 60);
     ASSERT_NE(run.window, 0u);
