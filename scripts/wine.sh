@@ -26,4 +26,7 @@ if [ ! -f "$WINEPREFIX/volkrin-ready" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
+# A server of the prefix's own, started apart from this program's output: one that the
+# program started would hold its output open for seconds after it ended.
+/usr/lib/wine/wineserver </dev/null >/dev/null 2>&1 || true
 exec "$wine" "$@"

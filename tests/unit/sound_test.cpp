@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "app/state.h"
@@ -60,10 +61,13 @@ TEST(Sound, PlacedWhereItHappensNeverClippingSilentWhenMutedOrPaused)
     recordEvent(wallBounceEvent, -1.75f, -1.5f, 0);
     EXPECT_LT(hear(device, spinEvent, -1.75f, 0).peak, 1.0);
 
-    // Muting stops what plays and drops what follows; paused, nothing new starts.
+    // Muting stops what plays and drops what follows; paused, nothing new starts. OpenAL
+    // Soft after 1.19 (the Windows build's 1.24) fades a stopped sound out over a few
+    // milliseconds rather than cutting it with a click: far below what any sound peaks at.
+    const bool fadesOut = std::string(alGetString(AL_VERSION)).find("ALSOFT 1.19") == std::string::npos;
     hear(device, levelGainedEvent, 0, 0);  // still sounding half a second on
     soundOn = 0;
-    EXPECT_EQ(hear(device, serveEvent, 0, 0).peak, 0.0);
+    EXPECT_LE(hear(device, serveEvent, 0, 0).peak, fadesOut ? 0.01 : 0.0);
     soundOn = 1;
     paused = 1;
     EXPECT_EQ(hear(device, serveEvent, 0, 0).peak, 0.0);
