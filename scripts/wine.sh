@@ -26,7 +26,8 @@ if [ ! -f "$WINEPREFIX/volkrin-ready" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
-# A server of the prefix's own, started apart from this program's output: one that the
-# program started would hold its output open for seconds after it ended.
-/usr/lib/wine/wineserver </dev/null >/dev/null 2>&1 || true
+# Wine's server and its system processes, started apart from this program's output: those
+# that the program started would hold its output open for seconds after it ended. Quick
+# when they run already.
+"$wine" cmd /c exit </dev/null >/dev/null 2>&1 || true
 exec "$wine" "$@"
