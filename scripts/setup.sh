@@ -15,10 +15,13 @@ play=(g++-12 make cmake libglut-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa
 # Xvfb, XTest and XFixes (which reads the pointer's cursor) for the tests that open
 # windows, xprop for the package's window check; clang and its fuzzing runtime; the
 # desktop-entry, metainfo, manual and package checkers, and dpkg-dev and file for building
-# the package; rsvg-convert, which renders the SVG icon again to check the committed PNGs.
+# the package; rsvg-convert, which renders the SVG icon again to check the committed PNGs;
+# a PulseAudio server and its recorder, which the sound tests start and stop under the
+# game (about 28 MB to fetch, most of it codecs that ALSA's plugins bring).
 tests=(
   g++ libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libx11-dev libxtst-dev libxfixes-dev x11-utils
+  pulseaudio pulseaudio-utils
   clang clang-14 libclang-rt-14-dev
   desktop-file-utils appstream man-db lintian dpkg-dev file librsvg2-bin
 )

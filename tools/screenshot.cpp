@@ -7,6 +7,7 @@
 //     --move X,Y       pointer to window pixel (X, Y); negative or large values leave it
 //     --click BUTTON   press and release a mouse button (1 left, 2 middle, 3 right)
 //     --keys TEXT      type each character of TEXT
+//     --key NAME       press and release the key of that X keysym name (F1, Escape)
 //     --out PATH       write the window's pixels as a PNG
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -151,7 +152,8 @@ static int usage()
 {
     fprintf(stderr,
             "usage: volkrin_screenshot [--title TEXT] [--timeout SECONDS] STEP...\n"
-            "steps: --wait MS | --move X,Y | --click BUTTON | --keys TEXT | --out PATH\n");
+            "steps: --wait MS | --move X,Y | --click BUTTON | --keys TEXT | --key NAME |\n"
+            "       --out PATH\n");
     return 2;
 }
 
@@ -206,6 +208,13 @@ int main(int argc, char** argv)
             XSync(display, False);
         } else if (step == "--keys") {
             typeText(display, value);
+        } else if (step == "--key") {
+            const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(value));
+            if (!code)
+                return usage();
+            XTestFakeKeyEvent(display, code, True, CurrentTime);
+            XTestFakeKeyEvent(display, code, False, CurrentTime);
+            XSync(display, False);
         } else if (step == "--out") {
             if (!saveWindow(display, window, value)) {
                 fprintf(stderr, "volkrin_screenshot: could not write %s\n", value);

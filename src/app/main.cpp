@@ -12,10 +12,15 @@
 #include "sound/sound.h"
 
 // One simulation step, then the next one armed and a frame requested. The delay is
-// one second after a decided point, tickMs otherwise.
+// one second after a decided point, tickMs otherwise. The captions age by the time the
+// timer waited, so they fade in step with the game's own clock.
+static int timerWaitedMs = 0;
+
 static void timerTick(int)
 {
-    glutTimerFunc(static_cast<unsigned>(tickGame()), timerTick, 0);
+    passSignTime(timerWaitedMs);
+    timerWaitedMs = tickGame();
+    glutTimerFunc(static_cast<unsigned>(timerWaitedMs), timerTick, 0);
     updateSound();
     glutPostRedisplay();
 }
@@ -80,6 +85,7 @@ int main(int argc, char** argv)
         gluQuadricNormals(q, GLU_SMOOTH);
     }
 
+    timerWaitedMs = tickMs;
     glutTimerFunc(static_cast<unsigned>(tickMs), timerTick, 0);
 
     glEnable(GL_BLEND);

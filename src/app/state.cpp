@@ -1,5 +1,6 @@
 // Definitions and start values of the game state.
 #include "app/state.h"
+#include "render/render.h"
 
 #include <cstring>
 
@@ -99,6 +100,10 @@ void resetGameState()
     orthographic = 0;
     curving = 1;
     tickMs = 15;
+
+    // Nor has anything been said on screen yet (the signs are not game state, but a fresh
+    // game starts without them).
+    clearSigns();
 }
 
 GameSnapshot takeSnapshot()

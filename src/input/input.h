@@ -8,13 +8,13 @@ double mouseToCourtY(float py);  // pixel row, counted from the bottom, to court
 void followPointer(int x, int y);  // everything mouseMotion does but the redisplay
 void mouseMotion(int x, int y);
 void mouseButton(int button, int state, int x, int y);
-bool pointerShown();  // the pointer shows over the window only while paused or fading
+bool pointerShown();  // the pointer shows only while paused, fading or under the key card
 
 // keyboard.cpp
 void keyCommand(unsigned char key);  // everything keyboard does but the redisplay
 void keyboard(unsigned char key, int x, int y);  // Escape also leaves full screen
 
 // window.cpp
-void pauseWhenHidden();  // pauses a rally that is running: the window was minimised
-void specialKey(int key, int x, int y);  // F11 toggles full screen
+void pauseWhenHidden();  // pauses a rally that is running: minimised, or under the key card
+void specialKey(int key, int x, int y);  // F11 toggles full screen, F1 the key card
 void windowStatus(int state);

@@ -1,6 +1,6 @@
 // The keyboard: levels, cameras, curving, sound, pause, projection, rally reset and quit,
-// each key a command in one table; Escape leaves full screen. Letters act alike in either
-// case.
+// each key a command in one table; Escape closes the key card or leaves full screen.
+// Letters act alike in either case.
 #include <GL/freeglut.h>
 
 #include <cstdio>
@@ -12,11 +12,20 @@
 #include "render/render.h"
 #include "sound/sound.h"
 
-// Lines go out at once, so a console or a pipe sees them as they happen.
+// Lines go out at once, so a console or a pipe sees them as they happen; the window shows
+// them too, where no console is read.
 static void say(const char* line)
 {
     printf("%s", line);
     fflush(stdout);
+    showCaption(line);
+}
+
+// Pausing or resuming puts the key card away: a rally is never played behind it.
+static void togglePause()
+{
+    closeKeyCard();
+    paused = 1 - paused;
 }
 
 static void levelDown()
@@ -62,7 +71,7 @@ static const KeyCommand keyCommands[] = {
     {'8', [] { viewMode = 4; }},
     {'c', toggleCurving},
     {'m', toggleSound},
-    {'p', [] { paused = 1 - paused; }},
+    {'p', togglePause},
     {'q', [] { exit(0); }},
     {'r', resetRally},
     {'v', [] { orthographic = 1 - orthographic; }},
@@ -85,7 +94,12 @@ const unsigned char escapeKey = 27;
 void keyboard(unsigned char key, int, int)
 {
     keyCommand(key);
-    if (key == escapeKey)
-        leaveFullScreen();
+    // Escape puts the key card away first; only without one does it leave full screen.
+    if (key == escapeKey) {
+        if (keyCardShown())
+            closeKeyCard();
+        else
+            leaveFullScreen();
+    }
     glutPostRedisplay();
 }

@@ -6,6 +6,7 @@
 #include "app/state.h"
 #include "game/events.h"
 #include "game/game.h"
+#include "render/render.h"
 
 const double spinPerUnit = 200;  // degrees of spin per court unit moved in one event
 const float spinLimit = 40;      // degrees
@@ -73,25 +74,27 @@ void mouseMotion(int x, int y)
     glutPostRedisplay();
 }
 
-// No redisplay here: the next tick asks for one.
+// No redisplay here: the next tick asks for one. A click on the key card serves nothing;
+// the right button puts the card away as it pauses or resumes, as p does.
 void mouseButton(int button, int state, int, int)
 {
     if (state != GLUT_DOWN)
         return;
     if (button == GLUT_LEFT_BUTTON) {
-        if (!rallyActive && ballOnPlayerPaddle()) {
+        if (!keyCardShown() && !rallyActive && ballOnPlayerPaddle()) {
             rallyActive = 1;
             playerReturn();
             recordBallEvent(serveEvent);
         }
     } else if (button == GLUT_RIGHT_BUTTON) {
+        closeKeyCard();
         paused = 1 - paused;
     }
 }
 
-// While the rally can be played the pointer would only hide the paddle's centre; paused or
-// fading, the player may want to find it.
+// While the rally can be played the pointer would only hide the paddle's centre; paused,
+// fading or reading the key card, the player may want to find it.
 bool pointerShown()
 {
-    return paused || gameOver;
+    return paused || gameOver || keyCardShown();
 }

@@ -1,5 +1,5 @@
-// The window's own events: F11 for full screen, and the pause when the window is minimised
-// (unmapped) during a rally. Losing the focus to another window changes nothing.
+// The window's own events: F11 for full screen, F1 for the key card, and the pause when the
+// window is minimised (unmapped) or the card covers a rally. Losing the focus changes nothing.
 #include <GL/freeglut.h>
 
 #include "app/state.h"
@@ -14,8 +14,14 @@ void pauseWhenHidden()
 
 void specialKey(int key, int, int)
 {
-    if (key == GLUT_KEY_F11)
+    if (key == GLUT_KEY_F11) {
         toggleFullScreen();
+    } else if (key == GLUT_KEY_F1) {
+        toggleKeyCard();
+        if (keyCardShown())
+            pauseWhenHidden();  // closing it leaves the game paused
+        glutPostRedisplay();
+    }
 }
 
 // The toolkit reports an unmapped window as hidden; covered or shown again changes nothing.

@@ -13,6 +13,10 @@ void setEnvironmentDefault(const char* name, const char* value);
 void tellFatalError(const char* message);
 // The sound libraries' own complaints (no device, no server) kept off the player's screen.
 void quietenLibraries();
+// Called before each attempt to open a sound device again: what the system's sound library
+// learnt at its first open (where its default device goes) is forgotten, so that a sound
+// server started since is found. Called off the game's thread.
+void forgetSoundConfiguration();
 
 // ---- the window ----------------------------------------------------------------------
 

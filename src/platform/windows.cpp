@@ -61,6 +61,9 @@ void quietenLibraries()
     setEnvironmentDefault("ALSOFT_LOGLEVEL", "0");  // a player's own setting wins
 }
 
+// Windows' sound system finds a device that came since by itself: nothing to forget.
+void forgetSoundConfiguration() {}
+
 void swapWithoutWaitingForBlank()
 {
     // The extension's call is there only where the driver offers WGL_EXT_swap_control.

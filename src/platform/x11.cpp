@@ -42,6 +42,17 @@ void quietenLibraries()
         setHandler(dropAlsaError);
 }
 
+// libasound keeps the configuration it read at its first open: whether a sound server was
+// running then decides for good where its default device goes. Forgetting it lets the
+// next open find a server that has started since.
+void forgetSoundConfiguration()
+{
+    static void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);  // only if loaded
+    if (auto forget = alsa ? reinterpret_cast<int (*)()>(dlsym(alsa, "snd_config_update_free_global"))
+                           : nullptr)
+        forget();
+}
+
 // A whole word of a space-separated extension list (a longer name may begin with it).
 static bool listed(const char* extensions, const char* name)
 {

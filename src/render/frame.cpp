@@ -209,13 +209,15 @@ void drawFrame()
         drawHeadsUp();
 
     glPopMatrix();
+    drawSigns();
 }
 
-// The state the last drawn frame began with, and whether it left that state as it found it.
-// A frame that begins from that same state again draws the same picture and changes nothing
-// (nothing else it reads ever changes), so while the picture on screen is intact it is
-// skipped: neither drawn nor swapped.
+// The state the last drawn frame began with, the look of the signs over it, and whether it
+// left that state as it found it. A frame that begins from that same state and look again
+// draws the same picture and changes nothing (nothing else it reads ever changes), so while
+// the picture on screen is intact it is skipped: neither drawn nor swapped.
 static GameSnapshot lastFrameBegan;
+static SignLook lastSigns;
 static bool lastFrameStill = false;
 
 bool partialFrames = false;
@@ -233,14 +235,17 @@ static void drawWholeAndSwap()
 // The whole frame is drawn every time, under a scissor for a partial one, so that it advances
 // the game (opponent, flashes) exactly as a whole frame does. Outside the rectangle the back
 // buffer, which a copy leaves intact, already holds what the whole frame would draw there.
-static void presentWithPartialFrames(bool damaged, const GameSnapshot& before)
+static void presentWithPartialFrames(bool damaged, const GameSnapshot& before,
+                                     const SignLook& signs)
 {
     MovingPart parts[movingPartCount];
     const bool known = movingParts(parts);
     const bool sameSize = lastFrameBegan.windowWidth == before.windowWidth &&
                           lastFrameBegan.windowHeight == before.windowHeight;
-    FramePresentation how = choosePresentation(damaged, lastPresented, sameSize,
-                                               sameStillParts(before, lastFrameBegan), known);
+    // Signs that appear, fade or go change pixels outside the moving parts.
+    const bool stillSame =
+        sameStillParts(before, lastFrameBegan) && sameSignLook(signs, lastSigns);
+    FramePresentation how = choosePresentation(damaged, lastPresented, sameSize, stillSame, known);
     if (how == wholeSwapped) {
         drawWholeAndSwap();
     } else {
@@ -273,15 +278,18 @@ bool presentFrame()
 {
     const bool damaged = pictureDamaged();
     const GameSnapshot before = takeSnapshot();
-    if (!damaged && lastFrameStill && sameSnapshot(before, lastFrameBegan))
+    const SignLook signs = signLook();
+    if (!damaged && lastFrameStill && sameSnapshot(before, lastFrameBegan) &&
+        sameSignLook(signs, lastSigns))
         return false;
     if (partialFrames) {
-        presentWithPartialFrames(damaged, before);
+        presentWithPartialFrames(damaged, before, signs);
     } else {
         drawWholeAndSwap();
         lastPresented = noFrameYet;  // should partial frames be turned on, begin afresh
     }
     lastFrameBegan = before;
+    lastSigns = signs;
     lastFrameStill = sameSnapshot(takeSnapshot(), before);
     return true;
 }

@@ -90,6 +90,29 @@ void paddleReach(double cx, double cy, double z0, double lo[3], double hi[3]);
 // ball.cpp
 void drawBall();  // ball and shadow, then hands over to drawOpponentPaddle
 
+// signs.cpp
+// A printed line shown as a caption for two seconds, fading out over the last half; a newer
+// line replaces it. The line break is left off.
+void showCaption(const char* line);
+void passSignTime(int ms);  // the game's timer waited ms: captions age by that much
+void toggleKeyCard();       // F1
+void closeKeyCard();
+bool keyCardShown();
+void clearSigns();          // no caption, no card: as at start
+// Everything that decides the pixels the signs put over a frame (the pause sign follows
+// paused), zero-filled so that two looks compare byte for byte.
+struct SignLook {
+    char caption[24];  // empty while none shows
+    int captionAlpha;  // 0 (gone) to 20 (opaque)
+    int pauseSign;
+    int keyCard;
+};
+SignLook signLook();
+bool sameSignLook(const SignLook& a, const SignLook& b);
+// Draws the caption, the pause sign and the key card over the frame, in every view; makes
+// no GL call at all while none of them shows.
+void drawSigns();
+
 // hud.cpp
 void drawLives();
 void drawLevelPoints();

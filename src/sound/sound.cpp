@@ -1,14 +1,18 @@
 // The sound device and what plays on it: the listener at the camera behind the player, a
-// small pool of sources placed where each event happened, the mute key's switch, and the
-// device paused while nothing sounds so that an idle game costs nothing.
+// small pool of sources placed where each event happened, the mute key's switch, the
+// device paused while nothing sounds so that an idle game costs nothing, and a device that
+// went away (or was never there) looked for again, off the game's thread.
 #define AL_ALEXT_PROTOTYPES
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "app/state.h"
 #include "platform/platform.h"
@@ -24,6 +28,11 @@ const int sourceCount = 12;            // more sounds at once than a rally ever 
 // Silence this long before the device is paused: a rally's strokes, a second or less
 // apart, then find it running and need not wait for it to start again.
 const std::chrono::milliseconds pauseAfter(2000);
+// The least time between two attempts to open a device again.
+const std::chrono::milliseconds tryAgainAfter(3000);
+// The sounds that set off an attempt are played once the device is there if it came this
+// soon (an open takes milliseconds off the game's thread); later they would lag the picture.
+const std::chrono::milliseconds lateAtMost(200);
 
 static ALCdevice* device = nullptr;
 static ALCcontext* context = nullptr;
@@ -34,6 +43,23 @@ static bool canPause = false;
 static bool canTellDisconnect = false;  // ALC_EXT_disconnect, looked up once
 static bool devicePaused = false;
 static std::chrono::steady_clock::time_point lastHeard;  // when a sound last played
+static std::vector<short> samples[gameEventKinds];  // made once, loaded onto every device
+
+// Opening a device costs up to tens of milliseconds and closing one up to a second (a
+// sound server's stream drained and torn down), so both are done by the opener thread, one
+// attempt at a time; so is making the sounds when there were none yet. What it is handed
+// and what it hands back (the sounds too) is only touched by the game's thread while no
+// opener runs: before it starts, or once it has been joined.
+static std::thread opener;
+static std::atomic<bool> openerDone{false};  // the opener has finished: joining is instant
+static ALCdevice* lostDevice = nullptr;      // for the opener to close
+static ALCcontext* lostContext = nullptr;
+static ALCdevice* foundDevice = nullptr;  // from the opener: a device with its context
+static ALCcontext* foundContext = nullptr;
+static bool triedBefore = false;
+static std::chrono::steady_clock::time_point lastTry;
+static GameEvent waiting[maxGameEvents];  // the sounds that set off the last attempt
+static int waitingCount = 0;
 
 bool mayPauseDevice(const char* deviceName)
 {
@@ -50,6 +76,8 @@ void initSound()
     quietenLibraries();
     if (ALCdevice* opened = alcOpenDevice(nullptr))
         startSound(opened, nullptr);
+    triedBefore = true;  // the next attempt waits its turn like any other
+    lastTry = std::chrono::steady_clock::now();
     atexit(closeSound);  // a device closed in order drains its last sound
 }
 
@@ -63,27 +91,37 @@ static void placeListener()
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
 }
 
-bool startSound(ALCdevice* opened, const ALCint* attributes)
+// The sounds, made for the first device and kept for any later one.
+static void makeSamples()
 {
-    ALCcontext* made = alcCreateContext(opened, attributes);
-    if (!made || !alcMakeContextCurrent(made)) {
-        if (made)
-            alcDestroyContext(made);
+    if (!samples[0].empty())
+        return;
+    for (int kind = 0; kind < gameEventKinds; ++kind)
+        samples[kind] = synthesise(static_cast<GameEventKind>(kind));
+}
+
+// Makes the context current and loads the sounds; false, with everything closed, when
+// that fails.
+static bool useContext(ALCdevice* opened, ALCcontext* made)
+{
+    if (!alcMakeContextCurrent(made)) {
+        alcDestroyContext(made);
         alcCloseDevice(opened);
         return false;
     }
     device = opened;
     context = made;
     placeListener();
+    makeSamples();
     alGenBuffers(gameEventKinds, buffers);
     for (int kind = 0; kind < gameEventKinds; ++kind) {
-        const std::vector<short> samples = synthesise(static_cast<GameEventKind>(kind));
-        alBufferData(buffers[kind], AL_FORMAT_MONO16, samples.data(),
-                     static_cast<ALsizei>(samples.size() * sizeof(short)), soundRate);
+        alBufferData(buffers[kind], AL_FORMAT_MONO16, samples[kind].data(),
+                     static_cast<ALsizei>(samples[kind].size() * sizeof(short)), soundRate);
     }
     alGenSources(sourceCount, sources);
     for (ALuint source : sources)
         alSourcef(source, AL_REFERENCE_DISTANCE, referenceDistance);
+    nextSource = 0;
     canPause = alcIsExtensionPresent(device, "ALC_SOFT_pause_device") &&
                mayPauseDevice(alcGetString(device, ALC_ALL_DEVICES_SPECIFIER));  // the backend's name
     canTellDisconnect = alcIsExtensionPresent(device, "ALC_EXT_disconnect");
@@ -94,17 +132,105 @@ bool startSound(ALCdevice* opened, const ALCint* attributes)
     return false;
 }
 
-void closeSound()
+bool startSound(ALCdevice* opened, const ALCint* attributes)
 {
-    if (!device)
-        return;
+    ALCcontext* made = alcCreateContext(opened, attributes);
+    if (!made) {
+        alcCloseDevice(opened);
+        return false;
+    }
+    return useContext(opened, made);
+}
+
+// The opener's work: the lost device closed, then the default device opened afresh.
+static void openAgain()
+{
+    if (lostContext)
+        alcDestroyContext(lostContext);
+    if (lostDevice)
+        alcCloseDevice(lostDevice);
+    lostDevice = nullptr;
+    lostContext = nullptr;
+    forgetSoundConfiguration();
+    foundDevice = alcOpenDevice(nullptr);
+    foundContext = foundDevice ? alcCreateContext(foundDevice, nullptr) : nullptr;
+    if (foundDevice && !foundContext) {
+        alcCloseDevice(foundDevice);
+        foundDevice = nullptr;
+    }
+    if (foundContext)
+        makeSamples();  // a game that started without a device has none yet
+    openerDone.store(true, std::memory_order_release);
+}
+
+// Waits for the opener, if one runs, and closes whatever it left.
+static void finishOpener()
+{
+    if (opener.joinable())
+        opener.join();
+    if (foundContext) {
+        alcDestroyContext(foundContext);
+        alcCloseDevice(foundDevice);
+    }
+    if (lostContext)
+        alcDestroyContext(lostContext);
+    if (lostDevice)
+        alcCloseDevice(lostDevice);
+    foundDevice = lostDevice = nullptr;
+    foundContext = lostContext = nullptr;
+}
+
+// Releases what the game made on the device and makes nothing current, keeping the device
+// and its context open.
+static void releaseDevice()
+{
     alDeleteSources(sourceCount, sources);
     alDeleteBuffers(gameEventKinds, buffers);
     alcMakeContextCurrent(nullptr);
-    alcDestroyContext(context);
-    alcCloseDevice(device);
     device = nullptr;
     context = nullptr;
+}
+
+void closeSound()
+{
+    finishOpener();
+    if (!device)
+        return;
+    ALCdevice* closing = device;
+    ALCcontext* destroying = context;
+    releaseDevice();
+    alcDestroyContext(destroying);
+    alcCloseDevice(closing);
+}
+
+// Takes the device the opener found, once it has finished.
+static void takeFoundDevice()
+{
+    if (!opener.joinable() || !openerDone.load(std::memory_order_acquire))
+        return;
+    opener.join();
+    ALCdevice* found = foundDevice;
+    ALCcontext* made = foundContext;
+    foundDevice = nullptr;
+    foundContext = nullptr;
+    if (!made || !useContext(found, made) ||
+        std::chrono::steady_clock::now() - lastTry > lateAtMost)
+        waitingCount = 0;
+}
+
+// Starts an attempt to open a device, unless one runs or the last began too recently,
+// keeping the sounds that are due for the device it may find.
+static void tryAgain()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (opener.joinable() || (triedBefore && now - lastTry < tryAgainAfter))
+        return;
+    std::copy(gameEvents, gameEvents + gameEventCount, waiting);
+    waitingCount = gameEventCount;
+    triedBefore = true;
+    lastTry = now;
+    openerDone.store(false, std::memory_order_relaxed);
+    opener = std::thread(openAgain);
 }
 
 // A device that went away (a server stopped, a card unplugged) leaves the game silent.
@@ -156,14 +282,27 @@ static bool anythingPlaying()
 
 void updateSound()
 {
-    if (!device || !deviceConnected()) {
+    if (device && !deviceConnected()) {
+        lostDevice = device;  // no opener runs while there is a device
+        lostContext = context;
+        releaseDevice();
+    }
+    if (!device)
+        takeFoundDevice();
+    if (!device) {
+        // Only a sound due is worth a device: at rest, paused or muted nothing is tried.
+        if (gameEventCount > 0 && soundOn && !paused)
+            tryAgain();
         clearEvents();
         return;
     }
     if (soundOn && !paused) {
+        for (int i = 0; i < waitingCount; ++i)
+            play(waiting[i]);
         for (int i = 0; i < gameEventCount; ++i)
             play(gameEvents[i]);
     }
+    waitingCount = 0;
     clearEvents();
     if (!soundOn)
         alSourceStopv(sourceCount, sources);

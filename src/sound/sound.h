@@ -16,10 +16,14 @@ void initSound();
 // Makes the context and the sounds on a device already open (a loopback device in the
 // tests); false, with everything closed again (the device too), when that fails.
 bool startSound(ALCdevice* device, const ALCint* attributes);
-void closeSound();  // sources, sounds and context released, the device closed
+// Sources, sounds and context released, the device closed; an attempt to open one again is
+// waited for and what it opened closed too.
+void closeSound();
 // Plays what the game recorded since the last call (unless muted or paused) and clears the
-// list; stops every sound while muted; pauses the device while nothing sounds. Called after
-// every timer tick and input or display callback.
+// list; stops every sound while muted; pauses the device while nothing sounds; without a
+// device (gone, or none at start) tries to open one again, off the game's thread, when a
+// sound is due and at most every 3 s; the sound that tried is heard if the device came at
+// once. Called after every timer tick and input or display callback.
 void updateSound();
 // Whether a device may be paused while idle: not the wave-file writer, which rewrites its
 // file from the start after a pause, nor a loopback device, which the program drives.

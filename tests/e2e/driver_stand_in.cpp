@@ -1,7 +1,8 @@
 // A stand-in GL driver, preloaded (LD_PRELOAD) into a program under test or measurement.
 // VOLKRIN_SWAP_COUNTER=file: counts the frames presented, by buffer swap or by a copy of
 //   part of the back buffer (glXCopySubBufferMESA), in the first 8 bytes of a file that
-//   another process reads at any moment (od -An -tu8 -N8 file); the next 8 count the copies.
+//   another process reads at any moment (od -An -tu8 -N8 file); the next 8 count the copies,
+//   and the 8 after those the sound devices the program tried to open (alcOpenDevice).
 // VOLKRIN_SWAP_LOG=file: one line per swap interval asked for, with the swaps before it.
 // VOLKRIN_VBLANK_HZ=rate: behaves like a graphics card's driver on a display of that rate:
 //   offers GLX_EXT_swap_control and GLX_MESA_swap_control, and holds every swap until the
@@ -20,6 +21,7 @@
 #include <ctime>
 #include <string>
 
+#include <AL/alc.h>
 #include <GL/glx.h>
 
 extern "C" void glXSwapBuffers(Display* dpy, GLXDrawable drawable);
@@ -36,8 +38,8 @@ uint64_t* mapCounter()
     if (fd < 0)
         return nullptr;
     void* p = MAP_FAILED;
-    if (ftruncate(fd, 2 * sizeof(uint64_t)) == 0)
-        p = mmap(nullptr, 2 * sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (ftruncate(fd, 3 * sizeof(uint64_t)) == 0)
+        p = mmap(nullptr, 3 * sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     close(fd);
     return p == MAP_FAILED ? nullptr : static_cast<uint64_t*>(p);
 }
@@ -167,6 +169,14 @@ extern "C" __GLXextFuncPtr glXGetProcAddress(const GLubyte* name)
 {
     static const auto next = real<__GLXextFuncPtr (*)(const GLubyte*)>("glXGetProcAddress");
     return lookUp(name, next);
+}
+
+extern "C" ALCdevice* alcOpenDevice(const ALCchar* name)
+{
+    static const auto next = real<ALCdevice* (*)(const ALCchar*)>("alcOpenDevice");
+    if (counter)
+        __atomic_add_fetch(&counter[2], 1, __ATOMIC_RELAXED);
+    return next ? next(name) : nullptr;
 }
 
 #ifdef VOLKRIN_STAND_IN_FOR_WINE

@@ -1,10 +1,14 @@
 // The game played as a person plays it: keys and their printed lines, the paddle under the
-// pointer, cameras, pause, a served ball rallying, a missed ball and a lost game.
+// pointer, cameras, pause, a served ball rallying, a missed ball and a lost game, and what
+// the window says: captions, the pause sign and the key card.
 #include <gtest/gtest.h>
 
+#include <X11/keysym.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "harness.h"
 
@@ -292,4 +296,66 @@ TEST(Gameplay, LosingTheLastLifeFadesOutAndStartsANewGame)
     EXPECT_EQ(tallyMarks(frame), 1);
     EXPECT_EQ(quitGame(run), 0);
     EXPECT_EQ(gameOutput(run), std::string(loadLine) + "LEVEL UP\nLEVEL UP\n");
+}
+
+namespace {
+
+// Pixels that differ between two frames in the rows between heads-up heights top and bottom.
+int differingPixels(const Frame& a, const Frame& b, double top = 2, double bottom = -2)
+{
+    const int from = static_cast<int>(orthographicView(0, top, a.width, a.height).y);
+    const int to = static_cast<int>(orthographicView(0, bottom, a.width, a.height).y);
+    int n = 0;
+    for (int y = std::max(from, 0); y < std::min(to, a.height); ++y)
+        for (int x = 0; x < a.width; ++x) {
+            const Rgb p = pixelAt(a, x, y), q = pixelAt(b, x, y);
+            n += p.r != q.r || p.g != q.g || p.b != q.b;
+        }
+    return n;
+}
+
+}  // namespace
+
+// F1 mid-rally: the key card covers the court and the rally pauses; Escape puts the card away
+// and leaves the game paused under its sign; p plays on. Paused, no frames are drawn.
+TEST(Gameplay, KeyCardPausesTheRallyAndEscapeLeavesItPaused)
+{
+    GameRun run;
+    run.environment = standInDriver();
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    ASSERT_TRUE(serveBall(run));
+    const Frame playing = grab(run);
+    typeKeysym(run.display, XK_F1);
+    Frame card, sign;
+    ASSERT_TRUE(waitForFrame(run, [&](const Frame& f) { return differingPixels(f, playing, 1.25, -1.5) > 60000; }, 20, &card));
+    EXPECT_TRUE(waitForNoFrames(run, 20)) << "the rally goes on under the card";
+    typeKeysym(run.display, XK_Escape);
+    // The word PAUSED across the middle, where the card was.
+    ASSERT_TRUE(waitForFrame(run, [&](const Frame& f) { return differingPixels(f, card) > 60000 && differingPixels(f, playing, 0.45, 0.05) > 3000; }, 20, &sign));
+    EXPECT_TRUE(waitForNoFrames(run, 20)) << "the game went on after the card closed";
+    EXPECT_EQ(windowGeometry(run.display, run.window).width, side) << "Escape did more than close the card";
+    typeKeys(run.display, "p");
+    EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return differingPixels(f, sign, 0.45, 0.05) > 3000; }, 20));
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), loadLine);
+}
+
+// A key's printed line shows at the top of the window, fades and goes; from then on a game
+// at rest draws no more frames.
+TEST(Gameplay, CaptionAfterAKeyFadesAndThenNoFramesAreDrawn)
+{
+    GameRun run;
+    run.environment = standInDriver();
+    std::string why;
+    ASSERT_TRUE(launchGame(run, &why)) << why;
+    const Frame start = grab(run);
+    const timespec pressed = now();
+    typeKeys(run.display, "c");
+    EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return differingPixels(f, start, 1.6, 1.2) > 500 && differingPixels(f, start, 1.2, -2) == 0; }, 20));
+    EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return sameFrame(f, start); }, 30));
+    EXPECT_TRUE(waitForNoFrames(run, 20)) << "still drawing at rest";
+    std::printf("caption gone and frames stopped %.2f s after the key\n", secondsSince(pressed));
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(gameOutput(run), std::string(loadLine) + "CURVING OFF\n");
 }

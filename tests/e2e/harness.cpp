@@ -856,6 +856,7 @@ static long counted(const GameRun& run, size_t slot)
 
 long swapCount(const GameRun& run) { return counted(run, 0); }
 long copyCount(const GameRun& run) { return counted(run, 1); }
+long openCount(const GameRun& run) { return counted(run, 2); }
 
 bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& condition,
                   double timeoutSeconds, Frame* last)
@@ -866,6 +867,17 @@ bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& conditi
         if (last)
             *last = std::move(frame);
         return holds;
+    }, timeoutSeconds);
+}
+
+bool waitForNoFrames(GameRun& run, double timeoutSeconds)
+{
+    long frames = swapCount(run);
+    return waitUntil([&] {
+        usleep(400000);  // some 27 ticks
+        const long before = frames;
+        frames = swapCount(run);
+        return frames == before;
     }, timeoutSeconds);
 }
 

@@ -171,8 +171,12 @@ Frame grab(GameRun& run);
 std::vector<std::string> standInDriver(int blankHz = 0);
 long swapCount(const GameRun& run);  // frames presented: swaps and copies of part of a frame
 long copyCount(const GameRun& run);  // of those, the copies
+long openCount(const GameRun& run);  // sound devices the game tried to open
 bool waitForFrame(GameRun& run, const std::function<bool(const Frame&)>& condition,
                   double timeoutSeconds, Frame* last = nullptr);
+// With the stand-in driver: waits until the game presents no frame for 0.4 s; false if it
+// is still presenting frames after the timeout.
+bool waitForNoFrames(GameRun& run, double timeoutSeconds);
 // Puts the paddle at the centre, waits for the resting ball and clicks until the ball is
 // seen leaving; false if it never does.
 bool serveBall(GameRun& run);

@@ -82,6 +82,7 @@ TEST(Monkey, RandomInputLeavesTheGameAliveDrawingAndQuitting)
     std::string expected = "trying to load level.bmp\n";
     int curving = 1, sound = 1;
     bool shift = false;
+    bool card = false;  // F1 shows the key card; Escape, p and the right button put it away
     std::set<unsigned> heldButtons;
     int width = 500, height = 500;
     long events = 0, keys = 0, motions = 0, buttons = 0, resizes = 0;
@@ -97,6 +98,10 @@ TEST(Monkey, RandomInputLeavesTheGameAliveDrawingAndQuitting)
             keyEvent(display, keysym, true);
             keyEvent(display, keysym, false);
             expected += lineFor(keysym, shift, &curving, &sound);
+            if (keysym == XK_F1)
+                card = !card;
+            else if (keysym == XK_Escape || keysym == XK_p)
+                card = false;
             ++keys;
         } else if (kind < 34) {  // shift down or up
             shift = !shift;
@@ -112,6 +117,8 @@ TEST(Monkey, RandomInputLeavesTheGameAliveDrawingAndQuitting)
             const unsigned button = 1 + static_cast<unsigned>(below(5));
             const bool down = heldButtons.count(button) ? below(3) == 0 : below(3) != 0;
             pressButton(display, button, down);
+            if (down && button == 3)
+                card = false;
             if (down)
                 heldButtons.insert(button);
             else
@@ -141,7 +148,7 @@ TEST(Monkey, RandomInputLeavesTheGameAliveDrawingAndQuitting)
     }
 
     // Let go of everything, give the window its size back and bring the game to a known
-    // view: the rally reset also ends a pause.
+    // view: the key card put away, and the rally reset also ends a pause.
     for (unsigned button : heldButtons)
         pressButton(display, button, false);
     if (shift)
@@ -154,6 +161,8 @@ TEST(Monkey, RandomInputLeavesTheGameAliveDrawingAndQuitting)
         return g.width == 500 && g.height == 500;
     }, 20));
     focusWindow(display, run.window);
+    if (card)
+        typeKeysym(display, XK_F1);
     typeKeys(display, "r5");
 
     std::cout << "monkey sent " << events << " events: " << keys << " keys, " << motions

@@ -82,23 +82,6 @@ uint64_t frameMatches(const std::string& name)
     return got;
 }
 
-// The real window follows the game's window size, so the back buffer holds every pixel.
-void resizeWindow(int w, int h)
-{
-    glutReshapeWindow(w, h);
-    for (int i = 0; i < 400; i++) {
-        glutMainLoopEvent();
-        if (glutGet(GLUT_WINDOW_WIDTH) == w && glutGet(GLUT_WINDOW_HEIGHT) == h)
-            break;
-        glutPostRedisplay();  // keeps events flowing while the server catches up
-    }
-    ASSERT_EQ(glutGet(GLUT_WINDOW_WIDTH), w);
-    ASSERT_EQ(glutGet(GLUT_WINDOW_HEIGHT), h);
-    // The driver picks up the drawable's new size at a buffer swap.
-    glutSwapBuffers();
-    applyWindowSize(w, h);
-}
-
 std::string suffix(int view, int ortho)
 {
     return "-v" + std::to_string(view) + (ortho ? "-ortho" : "-persp");

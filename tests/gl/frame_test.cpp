@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include <GL/freeglut.h>
+
 #include "app/state.h"
+#include "input/input.h"
 #include "render/render.h"
 
 namespace {
@@ -139,6 +142,15 @@ TEST_F(FrameTest, EveryRoutineLeavesTheGlStateAsItFoundIt)
         {"drawLevelPoints", drawLevelPoints},
         {"drawLevelCounter", drawLevelCounter},
         {"drawGameOverFade", drawGameOverFade},
+        {"drawSigns", [] {
+             showCaption("SOUND OFF\n");
+             paused = 1;
+             drawSigns();
+             toggleKeyCard();
+             drawSigns();
+             toggleKeyCard();
+             paused = 0;
+         }},
     };
     for (int view = 0; view <= 1; view++) {
         viewMode = view;
@@ -174,6 +186,35 @@ TEST_F(FrameTest, EveryRoutineLeavesTheGlStateAsItFoundIt)
     EXPECT_TRUE(s.blend);
     EXPECT_EQ(s.blendSrc, GL_SRC_ALPHA);
     EXPECT_EQ(s.blendDst, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+// A caption appearing, each step of its fade and its going are frames; once it is gone, and
+// once the pause sign or the key card is up, a still game draws none. With partial frames
+// a sign's change is presented whole.
+TEST_F(FrameTest, SignsAreDrawnWhenTheyChangeAndNotWhileStill)
+{
+    for (bool partial : {false, true}) {
+        partialFrames = partial && partialFramesOffered();
+        watchExposures();
+        for (int i = 0; i < 500 && presentFrame(); i++) {
+        }
+        keyCommand('c');
+        EXPECT_TRUE(presentFrame());
+        EXPECT_TRUE(!partialFrames || lastPresentation() == wholeCopied);
+        int drawn = 0;
+        for (int ms = 0; ms < 3000; ms += 15) {
+            passSignTime(15);
+            drawn += presentFrame();
+        }
+        EXPECT_EQ(drawn, 20) << "one frame for each step of the fade, the last one clear";
+        for (void (*change)() : {+[] { keyCommand('p'); }, +[] { specialKey(GLUT_KEY_F1, 0, 0); },
+                                 +[] { keyboard(27, 0, 0); }, +[] { keyCommand('p'); }}) {
+            change();
+            EXPECT_TRUE(presentFrame());
+            EXPECT_FALSE(presentFrame());
+        }
+    }
+    partialFrames = false;
 }
 
 TEST_F(FrameTest, CourtHandsGlItsLinesOutlineAndPanels)

@@ -132,8 +132,8 @@ bool Picture::isWhite(const Spot& s) const
 Picture grab()
 {
     Picture p;
-    p.width = windowSize;
-    p.height = windowSize;
+    p.width = glutGet(GLUT_WINDOW_WIDTH);  // the real window's, whatever the game was told
+    p.height = glutGet(GLUT_WINDOW_HEIGHT);
     p.rgb.resize(static_cast<size_t>(p.width) * p.height * 3);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -261,6 +261,23 @@ std::vector<Primitive> captureFeedback(void (*draw)())
 double fromFeedback(float windowCoord)
 {
     return (windowCoord / 250.0 - 1.0) * 20.0;
+}
+
+// The real window follows the game's window size, so the back buffer holds every pixel.
+void resizeWindow(int w, int h)
+{
+    glutReshapeWindow(w, h);
+    for (int i = 0; i < 400; i++) {
+        glutMainLoopEvent();
+        if (glutGet(GLUT_WINDOW_WIDTH) == w && glutGet(GLUT_WINDOW_HEIGHT) == h)
+            break;
+        glutPostRedisplay();  // keeps events flowing while the server catches up
+    }
+    ASSERT_EQ(glutGet(GLUT_WINDOW_WIDTH), w);
+    ASSERT_EQ(glutGet(GLUT_WINDOW_HEIGHT), h);
+    // The driver picks up the drawable's new size at a buffer swap.
+    glutSwapBuffers();
+    applyWindowSize(w, h);
 }
 
 void GlTest::SetUp()

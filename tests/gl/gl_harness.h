@@ -58,6 +58,10 @@ struct Primitive {
 std::vector<Primitive> captureFeedback(void (*draw)());
 double fromFeedback(float windowCoord);  // back to court units
 
+// The real window and the game's window size both made w x h (the back buffer holds every
+// pixel of it).
+void resizeWindow(int w, int h);
+
 // Every test starts here: a fresh game, the window's size, an identity model-view and a
 // clean GL error flag.
 class GlTest : public ::testing::Test {

@@ -1,9 +1,16 @@
-// The heads-up display behind the player (lives, level points, level label and tally marks)
-// and the game-over fade that replaces it and starts a new game.
+// The heads-up display behind the player (lives, level points, level label and tally marks),
+// the game-over fade that replaces it and starts a new game, and the signs over them all.
 #include "gl_harness.h"
+
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include "app/state.h"
 #include "game/events.h"
+#include "game/game.h"
+#include "input/input.h"
 #include "render/render.h"
 
 namespace {
@@ -271,4 +278,105 @@ TEST_F(FadeTest, RunsTwoHundredTwoFramesResettingTheRallyInItsSecondHalf)
     EXPECT_TRUE(p.isWhite(pointRod(0)));
     EXPECT_TRUE(p.blackNear(upright(0, 0)));
     EXPECT_TRUE(p.isWhite(upright(0, 1)));
+}
+
+// The signs over the frame: captions of the printed lines, the pause sign and the key card.
+class SignsTest : public GlTest {
+protected:
+    static Picture frame()
+    {
+        drawFrame();
+        return grab();
+    }
+    // How many pixels of a and b differ between heads-up heights top and bottom; with
+    // inkOnly, the height of the rows where a has black that b has not.
+    static int compare(const Picture& a, const Picture& b, double top, double bottom,
+                       bool inkOnly = false)
+    {
+        const int from = std::max(static_cast<int>(hudToWindow(0, top).rowFromTop), 0);
+        const int to = std::min(static_cast<int>(hudToWindow(0, bottom).rowFromTop), a.height);
+        const auto black = [](const Rgb& c) { return c.r == 0 && c.g == 0 && c.b == 0; };
+        int n = 0, first = -1, last = -1;
+        for (int row = from; row < to; row++)
+            for (int col = 0; col < a.width; col++) {
+                const Rgb p = a.at(col, row), q = b.at(col, row);
+                n += p.r != q.r || p.g != q.g || p.b != q.b;
+                if (black(p) && !black(q)) {
+                    first = first < 0 ? row : first;
+                    last = row;
+                }
+            }
+        return inkOnly ? (first < 0 ? 0 : last - first + 1) : n;
+    }
+};
+
+TEST_F(SignsTest, CaptionShowsTheKeysLineFadesAndLeavesThePictureAsItWas)
+{
+    for (int view : {0, 3}) {
+        viewMode = view;
+        const Picture plain = frame();
+        keyCommand('c');
+        const Picture shown = frame();
+        EXPECT_GT(compare(shown, plain, 1.6, 1.2), 500) << "view " << view;
+        EXPECT_EQ(compare(shown, plain, 1.2, -2), 0) << "only the caption's strip changes";
+        passSignTime(1750);  // half way through the fade: no pure black left
+        EXPECT_EQ(compare(frame(), plain, 1.6, 1.2, true), 0);
+        passSignTime(250);
+        EXPECT_EQ(compare(frame(), plain, 2, -2), 0) << "view " << view;
+    }
+}
+
+TEST_F(SignsTest, KeyCardPausesARallyAndLeavesItPausedUnderThePauseSign)
+{
+    rallyActive = 1;
+    ballZ = -3.0f;
+    const Picture playing = frame();
+    specialKey(GLUT_KEY_F1, 0, 0);
+    EXPECT_EQ(paused, 1);
+    EXPECT_TRUE(pointerShown());
+    const Picture card = frame();
+    EXPECT_GT(compare(card, playing, 1.25, -1.6), 50000);
+    EXPECT_EQ(compare(card, playing, 2, 1.35) + compare(card, playing, -1.65, -2), 0)
+        << "the heads-up display stays in sight";
+    keyboard(27, 0, 0);
+    EXPECT_EQ(paused, 1);
+    const Picture sign = frame();
+    EXPECT_GT(compare(sign, playing, 0.5, -0.45), 1000);
+    EXPECT_EQ(compare(sign, playing, 2, 0.5) + compare(sign, playing, -0.45, -2), 0);
+    mouseButton(GLUT_RIGHT_BUTTON, GLUT_DOWN, 0, 0);
+    EXPECT_EQ(compare(frame(), playing, 2, -2), 0);
+
+    // At rest the card pauses nothing and a click on it serves nothing; p takes it away.
+    resetRally();
+    specialKey(GLUT_KEY_F1, 0, 0);
+    mouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 250, 250);
+    EXPECT_EQ(paused + rallyActive, 0);
+    keyCommand('p');
+    EXPECT_FALSE(keyCardShown());
+}
+
+TEST_F(SignsTest, TextGrowsWithTheWindowsHeight)
+{
+    viewMode = 3;  // from below: no court under the text at either size
+    int heights[2][2];
+    for (int big = 0; big <= 1; big++) {
+        if (big)
+            resizeWindow(1920, 1080);
+        clearSigns();
+        paused = 0;
+        const Picture plain = frame();
+        keyCommand('c');
+        paused = 1;
+        const Picture signs = frame();
+        heights[big][0] = compare(signs, plain, 1.7, 1.2, true);
+        heights[big][1] = compare(signs, plain, 0.5, 0.0, true);
+    }
+    resizeWindow(500, 500);
+    std::printf("caption %d and %d px high, PAUSED %d and %d px, at 500 x 500 and 1920 x 1080\n",
+                heights[0][0], heights[1][0], heights[0][1], heights[1][1]);
+    // "CURVING ON" and "PAUSED": capitals of 0.2 and 0.32 heads-up units (a quarter of the
+    // window's height), with half a stroke of an eighth of that above and below.
+    for (int big = 0; big <= 1; big++)
+        for (int sign = 0; sign <= 1; sign++)
+            EXPECT_NEAR(heights[big][sign], (sign ? 0.32 : 0.2) * (big ? 270 : 125) * 1.125, 3);
 }
