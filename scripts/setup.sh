@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, what the machine lacks: by default what building and
 # playing the game need; with --tests also what the tests, the fuzzer, the benchmarks and the
-# package checks need. Quick when everything is there already. Needs root (or sudo).
+# package checks need; with --windows what cross-building the Windows release needs. Quick
+# when everything is there already. Needs root (or sudo).
 set -eu
 # Debian 12's C++ compiler (by its own name: the play preset asks for g++-12, which spares
 # the g++, gcc and cpp wrapper packages), make and CMake; freeglut, GLU and GL with their
@@ -24,10 +25,15 @@ tests=(
   clang clang-14 libclang-rt-14-dev
   desktop-file-utils appstream man-db lintian dpkg-dev file librsvg2-bin
 )
+# The Windows build: MinGW-w64's compiler (posix threads, for std::thread), its resource
+# compiler among its binutils, CMake and make; Wine to run the game and its tests; NSIS for
+# the installer, zip for the archive; GoogleTest's sources, cross-built for the tests.
+windows=(g++-mingw-w64-x86-64-posix cmake make wine wine64 nsis zip googletest)
 case "${1:-}" in
   "") packages=("${play[@]}") ;;
   --tests) packages=("${play[@]}" "${tests[@]}") ;;
-  *) echo "usage: scripts/setup.sh [--tests]" >&2; exit 2 ;;
+  --windows) packages=("${windows[@]}") ;;
+  *) echo "usage: scripts/setup.sh [--tests | --windows]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -7,6 +7,7 @@
 #include "game/game.h"
 #include "image/image.h"
 #include "input/input.h"
+#include "platform/platform.h"
 #include "render/render.h"
 #include "sound/sound.h"
 
@@ -52,6 +53,7 @@ static void mouseMotionHeard(int x, int y)
 
 int main(int argc, char** argv)
 {
+    startPlatform();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(500, 500);

@@ -1,5 +1,6 @@
 // Reader for the level image: uncompressed 24-bit BMP files with the 40-byte information
 // header, turned into packed RGB rows, bottom row first. Plain C file I/O only, no GL.
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +40,21 @@ static long bytesLeft(FILE* file)
     return end > here ? end - here : 0;
 }
 
+static char lastMessage[512];  // the last message printed, for a player with no console
+
+__attribute__((format(printf, 1, 2))) static void complain(const char* format, ...)
+{
+    va_list arguments, again;
+    va_start(arguments, format);
+    va_copy(again, arguments);
+    vprintf(format, arguments);
+    vsnprintf(lastMessage, sizeof lastMessage, format, again);  // cut short if need be
+    va_end(again);
+    va_end(arguments);
+}
+
+const char* imageError() { return lastMessage; }
+
 // Fails with the message already printed; the file is closed on every path.
 static int failBmp(FILE* file)
 {
@@ -50,7 +66,7 @@ int loadBmp(const char* fileName, Image* image)
 {
     FILE* file = fopen(fileName, "rb");
     if (file == nullptr) {
-        printf("File Not Found : %s\n", fileName);
+        complain("File Not Found : %s\n", fileName);
         return 0;
     }
 
@@ -64,12 +80,12 @@ int loadBmp(const char* fileName, Image* image)
 
     uint16_t planes = static_cast<uint16_t>(readLE16(file));
     if (planes != 1) {
-        printf("Planes from %s is not 1: %u\n", fileName, static_cast<unsigned>(planes));
+        complain("Planes from %s is not 1: %u\n", fileName, static_cast<unsigned>(planes));
         return failBmp(file);
     }
     uint16_t bpp = static_cast<uint16_t>(readLE16(file));
     if (bpp != 24) {
-        printf("Bpp from %s is not 24: %u\n", fileName, static_cast<unsigned>(bpp));
+        complain("Bpp from %s is not 24: %u\n", fileName, static_cast<unsigned>(bpp));
         return failBmp(file);
     }
     // Compression, image size, resolutions and colour counts are not looked at either:
@@ -79,17 +95,17 @@ int loadBmp(const char* fileName, Image* image)
     // Rows of a width that is not a multiple of 4 carry padding in the file and would not
     // line up with GL's unpack alignment of 4: the picture would come out sheared.
     if (width % 4 != 0) {
-        printf("Width from %s is not a multiple of 4: %u\n", fileName, width);
+        complain("Width from %s is not a multiple of 4: %u\n", fileName, width);
         return failBmp(file);
     }
     // A negative height marks a top-down file; read as unsigned it is some 4 billion rows.
     if (static_cast<int32_t>(height) < 0) {
-        printf("Height from %s is negative: %d\n", fileName, static_cast<int32_t>(height));
+        complain("Height from %s is negative: %d\n", fileName, static_cast<int32_t>(height));
         return failBmp(file);
     }
     // A byte count wrapped at 32 bits would give a buffer far smaller than what GL reads.
     if (size > UINT32_MAX) {
-        printf("Size from %s is too large: %u x %u\n", fileName, width, height);
+        complain("Size from %s is too large: %u x %u\n", fileName, width, height);
         return failBmp(file);
     }
     // A file too short for its pixels fails the block read below anyway; finding it out
@@ -97,17 +113,17 @@ int loadBmp(const char* fileName, Image* image)
     // A zero-byte block also fails here: it would never count as one item read.
     long left = bytesLeft(file);
     if (size == 0 || left < 0 || static_cast<uint64_t>(left) < size) {
-        printf("Error reading image data from %s.\n", fileName);
+        complain("Error reading image data from %s.\n", fileName);
         return failBmp(file);
     }
 
     image->pixels = static_cast<unsigned char*>(malloc(size));
     if (image->pixels == nullptr) {
-        printf("Error allocating memory for color-corrected image data");
+        complain("Error allocating memory for color-corrected image data");
         return failBmp(file);
     }
     if (fread(image->pixels, size, 1, file) != 1) {
-        printf("Error reading image data from %s.\n", fileName);
+        complain("Error reading image data from %s.\n", fileName);
         return failBmp(file);
     }
 

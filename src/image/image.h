@@ -15,6 +15,7 @@ struct Image {
 uint32_t readLE32(FILE* file);  // four bytes, least significant first
 uint32_t readLE16(FILE* file);  // two bytes, least significant first
 int loadBmp(const char* fileName, Image* image);  // 1 on success, 0 after a message
+const char* imageError();  // the last message loadBmp printed
 
 // texture.cpp
 // Loads the file into the given texture name; on any failure ends the process, status 1.

@@ -8,6 +8,7 @@
 
 #include "app/state.h"
 #include "image/image.h"
+#include "platform/platform.h"
 
 void loadLevelTexture(const char* fileName, unsigned int textureName)
 {
@@ -18,8 +19,10 @@ void loadLevelTexture(const char* fileName, unsigned int textureName)
         exit(1);
     }
     std::cout << "trying to load " << fileName << std::endl;
-    if (!loadBmp(fileName, levelImage))
-        exit(1);  // the reader has said why
+    if (!loadBmp(fileName, levelImage)) {
+        tellFatalError(imageError());  // the reader has said why
+        exit(1);
+    }
 
     // The name is bound directly, not generated: binding it creates the texture object.
     glBindTexture(GL_TEXTURE_2D, textureName);

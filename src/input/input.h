@@ -8,6 +8,7 @@ double mouseToCourtY(float py);  // pixel row, counted from the bottom, to court
 void followPointer(int x, int y);  // everything mouseMotion does but the redisplay
 void mouseMotion(int x, int y);
 void mouseButton(int button, int state, int x, int y);
+bool pointerShown();  // the pointer shows only while paused, fading or under the key card
 
 // keyboard.cpp
 void keyCommand(unsigned char key);  // everything keyboard does but the redisplay

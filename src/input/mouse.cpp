@@ -91,3 +91,10 @@ void mouseButton(int button, int state, int, int)
         paused = 1 - paused;
     }
 }
+
+// While the rally can be played the pointer would only hide the paddle's centre; paused,
+// fading or reading the key card, the player may want to find it.
+bool pointerShown()
+{
+    return paused || gameOver || keyCardShown();
+}

@@ -8,6 +8,7 @@
 #include "app/numeric.h"
 #include "app/state.h"
 #include "game/events.h"
+#include "input/input.h"
 #include "render/render.h"
 
 const Material wallMaterial = {

@@ -2,6 +2,8 @@
 // draw the court, the paddles, the ball, the heads-up display and the game-over fade.
 #pragma once
 
+#include "platform/platform.h"  // the window's ways that the toolkit does not offer
+
 struct Material {
     float ambient[4];
     float diffuse[4];
@@ -62,34 +64,6 @@ bool sameStillParts(const GameSnapshot& a, const GameSnapshot& b);
 // still parts are as they were then, and whether every moving part's box is known.
 FramePresentation choosePresentation(bool damaged, FramePresentation last, bool sameSize,
                                      bool stillSame, bool boxesKnown);
-
-// xwindow.cpp
-void swapWithoutWaitingForBlank();  // asks for a swap interval of 0 where the driver offers it
-// Starts watching the current window for exposures; false where that cannot be set up.
-bool watchExposures();
-// Whether the picture on screen may have been damaged since the last call: always true
-// while no watch runs.
-bool pictureDamaged();
-// Gives the new window its class ("volkrin", "Volkrin"), process id and icon, so that a
-// desktop shows it under the game's own name and icon, grouped with its launcher.
-void dressWindow();
-// F11: full screen and back. Leaving puts the window back at its old size and place.
-void toggleFullScreen();
-void leaveFullScreen();  // Escape: does nothing unless full screen
-bool pointerShown();  // the pointer shows only while paused, fading or under the key card
-void showPointer(bool shown);  // asks the toolkit only when that changes
-// The window's icon, made at build time from the installed one: for each size its width,
-// its height and its pixels as 0xAARRGGBB (window_icon.cpp).
-extern const unsigned int windowIcon[];
-extern const int windowIconLength;
-
-// Whether the driver renders in software and can copy part of the back buffer to the window
-// (GLX_MESA_copy_sub_buffer), where partial frames cost far less than whole ones.
-bool partialFramesOffered();
-// Copies a rectangle of the back buffer (GL pixels from the bottom-left) to the window,
-// leaving the back buffer as it is. False when X reported an error: the picture on screen
-// is then unknown.
-bool copyToWindow(const PixelRect& rect);
 
 // compiled.cpp
 // Calls the display list named in list, first compiling it from draw when the current

@@ -6,7 +6,6 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
@@ -16,6 +15,7 @@
 #include <thread>
 
 #include "app/state.h"
+#include "platform/platform.h"
 #include "sound/sound.h"
 
 int soundOn = 1;
@@ -63,35 +63,12 @@ static int waitingCount = 0;
 
 bool mayPauseDevice(const char* deviceName)
 {
+    // OpenAL Soft on Windows puts this before every backend's name.
+    const char* const windowsPrefix = "OpenAL Soft on ";
+    if (deviceName && strncmp(deviceName, windowsPrefix, strlen(windowsPrefix)) == 0)
+        deviceName += strlen(windowsPrefix);
     return deviceName && strcmp(deviceName, "Wave File Writer") != 0 &&
            strcmp(deviceName, "Loopback") != 0;
-}
-
-// libasound reports a missing card on stderr through its default error handler, even when
-// OpenAL then goes on quietly; ours drops the reports. It is set through dlsym so that the
-// game does not link ALSA itself (OpenAL's dependencies load it anyway).
-static void dropAlsaError(const char*, int, const char*, int, const char*, ...) {}
-
-// libasound keeps the configuration it read at its first open: whether a sound server was
-// running then decides for good where its default device goes. Forgetting it lets the
-// next open find a server that has started since.
-static void forgetAlsaConfiguration()
-{
-    static void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);  // only if loaded
-    if (auto forget = alsa ? reinterpret_cast<int (*)()>(dlsym(alsa, "snd_config_update_free_global"))
-                           : nullptr)
-        forget();
-}
-
-static void quietenLibraries()
-{
-    setenv("ALSOFT_LOGLEVEL", "0", 0);  // a player's own setting wins
-    void* alsa = dlopen("libasound.so.2", RTLD_LAZY);  // kept open: the handler lives in it
-    if (!alsa)
-        return;
-    using SetHandler = int (*)(void (*)(const char*, int, const char*, int, const char*, ...));
-    if (auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
-        setHandler(dropAlsaError);
 }
 
 void initSound()
@@ -174,7 +151,7 @@ static void openAgain()
         alcCloseDevice(lostDevice);
     lostDevice = nullptr;
     lostContext = nullptr;
-    forgetAlsaConfiguration();
+    forgetSoundConfiguration();
     foundDevice = alcOpenDevice(nullptr);
     foundContext = foundDevice ? alcCreateContext(foundDevice, nullptr) : nullptr;
     if (foundDevice && !foundContext) {

@@ -7,6 +7,7 @@
 // VOLKRIN_VBLANK_HZ=rate: behaves like a graphics card's driver on a display of that rate:
 //   offers GLX_EXT_swap_control and GLX_MESA_swap_control, and holds every swap until the
 //   next vertical blank unless the program has asked for an interval of 0.
+// Built a second time for the Windows build under Wine (volkrin_driver_stand_in_wine).
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -22,6 +23,9 @@
 
 #include <AL/alc.h>
 #include <GL/glx.h>
+
+extern "C" void glXSwapBuffers(Display* dpy, GLXDrawable drawable);
+extern "C" const char* glXQueryExtensionsString(Display* dpy, int screen);
 
 namespace {
 
@@ -103,6 +107,13 @@ void copySubBuffer(Display* dpy, GLXDrawable drawable, int x, int y, int width, 
 __GLXextFuncPtr lookUp(const GLubyte* name, __GLXextFuncPtr (*next)(const GLubyte*))
 {
     const char* n = reinterpret_cast<const char*>(name);
+#ifdef VOLKRIN_STAND_IN_FOR_WINE
+    // Wine's X11 driver looks up even GLX's own calls by name.
+    if (std::strcmp(n, "glXSwapBuffers") == 0)
+        return reinterpret_cast<__GLXextFuncPtr>(glXSwapBuffers);
+    if (std::strcmp(n, "glXQueryExtensionsString") == 0)
+        return reinterpret_cast<__GLXextFuncPtr>(glXQueryExtensionsString);
+#endif
     if (std::strcmp(n, "glXCopySubBufferMESA") == 0) {
         realCopy = reinterpret_cast<PFNGLXCOPYSUBBUFFERMESAPROC>(next ? next(name) : nullptr);
         return realCopy ? reinterpret_cast<__GLXextFuncPtr>(copySubBuffer) : nullptr;
@@ -167,3 +178,22 @@ extern "C" ALCdevice* alcOpenDevice(const ALCchar* name)
         __atomic_add_fetch(&counter[2], 1, __ATOMIC_RELAXED);
     return next ? next(name) : nullptr;
 }
+
+#ifdef VOLKRIN_STAND_IN_FOR_WINE
+// Wine's X11 driver does not call GLX through its links, which a preload would interpose,
+// but looks every call up in the handle it gets from dlopen("libGL.so.1"). It is handed this
+// library's own handle instead: a lookup there finds the calls above first, and the real
+// library's after them, as this build of the stand-in is linked against it.
+extern "C" void* dlopen(const char* file, int mode)
+{
+    static const auto next = real<void* (*)(const char*, int)>("dlopen");
+    void* const handle = next(file, mode);
+    Dl_info self;
+    if (handle && file && std::strcmp(file, "libGL.so.1") == 0 &&
+        dladdr(reinterpret_cast<void*>(&glXSwapBuffers), &self) && self.dli_fname) {
+        if (void* const own = next(self.dli_fname, RTLD_NOW | RTLD_GLOBAL))
+            return own;
+    }
+    return handle;
+}
+#endif

@@ -221,7 +221,7 @@ TEST(Gameplay, CamerasAndProjectionChangeThePicture)
 }
 
 // Also: on llvmpipe the rally's frames are presented by copies of the part that moved, and
-// each copy counts as a frame: one per tick.
+// each copy counts as a frame: one per tick (on Linux; Windows swaps whole frames).
 TEST(Gameplay, ServedBallRalliesOnTheCentreLine)
 {
     GameRun run;
@@ -250,7 +250,10 @@ TEST(Gameplay, ServedBallRalliesOnTheCentreLine)
     const long frames = swapCount(run), copies = copyCount(run);
     const double seconds = secondsSince(start);
     EXPECT_GT(frames, seconds * 30) << frames << " frames in " << seconds << " s";
-    EXPECT_GT(copies, frames * 3 / 4) << copies << " of " << frames << " frames were copies";
+    if (gameOnWindows())
+        EXPECT_EQ(copies, 0) << "Windows offers no partial frames: every frame is swapped whole";
+    else
+        EXPECT_GT(copies, frames * 3 / 4) << copies << " of " << frames << " frames were copies";
     EXPECT_EQ(fewestLives, 4);
     EXPECT_EQ(lifeSpheres(grab(run)), 4);
     EXPECT_EQ(quitGame(run), 0);

@@ -145,10 +145,22 @@ static std::vector<std::string> gameEnvironment()
     return environment;
 }
 
-pid_t startGame(const std::string& dir, const std::vector<std::string>& args,
-                const std::vector<std::string>& extra)
+std::string gameProgram()
 {
-    std::vector<std::string> words = {VOLKRIN_BINARY};
+    const char* launcher = getenv("VOLKRIN_GAME");
+    return launcher && *launcher ? launcher : VOLKRIN_BINARY;
+}
+
+bool gameOnWindows()
+{
+    const char* platform = getenv("VOLKRIN_GAME_PLATFORM");
+    return platform && std::string(platform) == "windows";
+}
+
+pid_t startGame(const std::string& dir, const std::vector<std::string>& args,
+                const std::vector<std::string>& extra, const std::string& program)
+{
+    std::vector<std::string> words = {program.empty() ? gameProgram() : program};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& word : words)
@@ -808,6 +820,11 @@ bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& 
     Frame last;
     if (!waitForFrame(run, [&](const Frame& f) { return startFrameShown(f, &reason); }, 60, &last))
         return fail(why, "no start frame: " + reason);
+    if (gameOnWindows()) {
+        const Geometry g = windowGeometry(run.display, run.window);
+        run.homeX = g.x;
+        run.homeY = g.y;
+    }
     // Only a mapped window can take the focus; with no window manager nothing else gives it.
     focusWindow(run.display, run.window);
     return true;
@@ -820,7 +837,8 @@ std::vector<std::string> standInDriver(int blankHz)
     // Relative paths land in the game's working directory. A sanitizer runtime that is not
     // first in the preload list would refuse to start.
     std::vector<std::string> settings = {
-        std::string("LD_PRELOAD=") + VOLKRIN_DRIVER_STAND_IN, "VOLKRIN_SWAP_COUNTER=swaps.count",
+        std::string("LD_PRELOAD=") + (gameOnWindows() ? VOLKRIN_DRIVER_STAND_IN_WINE : VOLKRIN_DRIVER_STAND_IN),
+        "VOLKRIN_SWAP_COUNTER=swaps.count",
         "VOLKRIN_SWAP_LOG=swaps.log", "ASAN_OPTIONS=verify_asan_link_order=0"};
     if (blankHz > 0)
         settings.push_back("VOLKRIN_VBLANK_HZ=" + std::to_string(blankHz));
@@ -887,4 +905,18 @@ int quitGame(GameRun& run, double timeoutSeconds)
     return run.exitStatus;
 }
 
-std::string gameOutput(const GameRun& run) { return readFile(run.dir + "/stdout.txt"); }
+std::string printedLines(const std::string& dir)
+{
+    std::string lines = readFile(dir + "/stdout.txt");
+    if (!gameOnWindows())
+        return lines;
+    // Windows ends a printed line with a carriage return and a line feed.
+    std::string plain;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!(lines[i] == '\r' && i + 1 < lines.size() && lines[i + 1] == '\n'))
+            plain += lines[i];
+    }
+    return plain;
+}
+
+std::string gameOutput(const GameRun& run) { return printedLines(run.dir); }

@@ -26,11 +26,19 @@ void putLevelBmp(const std::string& dir);
 
 // ---- the game process ----------------------------------------------------------------
 
+// The program started as the game: the build's binary, or VOLKRIN_GAME where that names
+// another (the Windows build's launcher under Wine, scripts/test-windows.sh).
+std::string gameProgram();
+// Whether that game is the Windows build (VOLKRIN_GAME_PLATFORM=windows): the tests of what
+// only X11 offers (the window's class and process id, partial frames) are skipped for it.
+bool gameOnWindows();
+
 // Starts the game binary in dir, stdout to dir/stdout.txt and stderr to dir/stderr.txt.
 // extra: NAME=value entries for the game's environment; a name already set (LD_PRELOAD,
-// ASAN_OPTIONS) gets the value added after a colon.
+// ASAN_OPTIONS) gets the value added after a colon. program: another to start than
+// gameProgram(), given args.
 pid_t startGame(const std::string& dir, const std::vector<std::string>& args = {},
-                const std::vector<std::string>& extra = {});
+                const std::vector<std::string>& extra = {}, const std::string& program = "");
 bool processAlive(pid_t pid);
 // Waits for the process to end: its exit code, 128 + signal if a signal ended it, or -1
 // after the timeout, in which case the process has been killed.
@@ -146,6 +154,9 @@ struct GameRun {
     Window window = 0;
     int exitStatus = -2;  // set by quitGame / finishGame
     std::vector<std::string> environment;  // for startGame, set before launchGame
+    // Where the picture sits at start: (100, 100) on X11. On Windows (100, 100) is the corner
+    // of the frame that Windows draws around the picture; launchGame reads where it lies.
+    int homeX = 100, homeY = 100;
     ~GameRun();
 };
 
@@ -172,3 +183,5 @@ bool serveBall(GameRun& run);
 // Presses q and waits for the exit; returns the exit status (see waitExit).
 int quitGame(GameRun& run, double timeoutSeconds = 20);
 std::string gameOutput(const GameRun& run);
+// What the game started in dir printed (dir/stdout.txt), its lines ended by a line feed alone.
+std::string printedLines(const std::string& dir);

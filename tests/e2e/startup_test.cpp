@@ -33,7 +33,7 @@ FailedStart startExpectingFailure(const std::string& dir)
         usleep(2000);
     }
     result.status = waitExit(pid, 5);
-    result.output = readFile(dir + "/stdout.txt");
+    result.output = printedLines(dir);
     if (display)
         XCloseDisplay(display);
     return result;
@@ -48,8 +48,17 @@ TEST(Startup, WindowTitledVolkrinIs500By500At100100)
     ASSERT_TRUE(launchGame(run, &why)) << why;
 
     const Geometry g = windowGeometry(run.display, run.window);
-    EXPECT_EQ(g.x, 100);
-    EXPECT_EQ(g.y, 100);
+    if (gameOnWindows()) {
+        // The frame's corner is at (100, 100): the picture lies right of it by the frame's
+        // edge and below it by the edge and the taller title bar.
+        EXPECT_GT(g.x, 100);
+        EXPECT_LE(g.x, 116);
+        EXPECT_GT(g.y, g.x);
+        EXPECT_LE(g.y, 164);
+    } else {
+        EXPECT_EQ(g.x, 100);
+        EXPECT_EQ(g.y, 100);
+    }
     EXPECT_EQ(g.width, 500);
     EXPECT_EQ(g.height, 500);
     EXPECT_TRUE(g.viewable);
@@ -166,4 +175,65 @@ TEST(Startup, CommandLineArgumentsChangeNothing)
     EXPECT_EQ(quitGame(run), 0);
     EXPECT_EQ(gameOutput(run), plainOutput);
     EXPECT_EQ(plainOutput, std::string(loadLine) + "LEVEL UP\n");
+}
+
+// The Windows installer, run silently under Wine: the game lands in Program Files with a
+// Start-menu shortcut that starts it in its own folder, where it finds level.bmp and quits
+// with status 0, and with its entry in Apps & features; the uninstaller takes it all away.
+TEST(Startup, WindowsInstallerPutsAGameThatStartsInItsFolderAndUninstallerRemovesIt)
+{
+    const char* installer = getenv("VOLKRIN_WINDOWS_INSTALLER");
+    if (!installer || !*installer)
+        GTEST_SKIP() << "for the Windows build: VOLKRIN_WINDOWS_INSTALLER names its installer";
+    const std::string wine = std::string(VOLKRIN_TEST_DATA) + "/../scripts/wine.sh";
+    const auto output = [](const std::string& command) {
+        std::string text;
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[4096];
+            for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+                text.append(buffer, n);
+            pclose(pipe);
+        }
+        return text;
+    };
+    std::string prefix = output("'" + wine + "' --prefix");
+    prefix.erase(prefix.find_last_not_of('\n') + 1);
+    const std::string folder = prefix + "/drive_c/Program Files/Volkrin";
+    const std::string shortcut =
+        prefix + "/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Volkrin.lnk";
+    const std::string entry =
+        "'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Volkrin'";
+
+    ASSERT_EQ(system(("'" + wine + "' '" + installer + "' /S").c_str()), 0);
+    for (const char* file : {"volkrin.exe", "libfreeglut.dll", "OpenAL32.dll", "level.bmp",
+                             "alsoft.ini", "LICENSE.txt", "licenses/SOURCES.txt", "uninstall.exe"})
+        EXPECT_EQ(access((folder + "/" + file).c_str(), R_OK), 0) << file;
+    // The shortcut's working folder, as Windows keeps it: UTF-16 text in the .lnk file.
+    std::string wide;
+    for (char c : std::string("C:\\Program Files\\Volkrin"))
+        wide += std::string(1, c) + '\0';
+    EXPECT_NE(readFile(shortcut).find(wide), std::string::npos) << shortcut;
+    const std::string registered = output("'" + wine + "' reg query " + entry);
+    for (const char* value : {"Volkrin", VOLKRIN_VERSION, "The Volkrin developers",
+                              "C:\\Program Files\\Volkrin\\volkrin.exe,0", "uninstall.exe"})
+        EXPECT_NE(registered.find(value), std::string::npos) << value << " in " << registered;
+
+    GameRun run;
+    run.display = openDisplay();
+    ASSERT_NE(run.display, nullptr);
+    movePointerOnScreen(run.display, 1000, 750);  // off the window, as launchGame does
+    run.pid = startGame(folder, {folder + "/volkrin.exe"}, {}, wine);
+    run.window = findWindow(run.display, "Volkrin", 60);
+    ASSERT_NE(run.window, 0u);
+    EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return startFrameShown(f); }, 60));
+    EXPECT_EQ(quitGame(run), 0);
+    EXPECT_EQ(printedLines(folder), loadLine);
+    unlink((folder + "/stdout.txt").c_str());
+    unlink((folder + "/stderr.txt").c_str());
+
+    // The uninstaller runs on from a copy of itself, so that it can remove its own file.
+    ASSERT_EQ(system(("'" + wine + "' '" + folder + "/uninstall.exe' /S").c_str()), 0);
+    EXPECT_TRUE(waitUntil([&] { return access(folder.c_str(), F_OK) != 0; }, 60)) << folder;
+    EXPECT_NE(access(shortcut.c_str(), F_OK), 0);
+    EXPECT_EQ(output("'" + wine + "' reg query " + entry).find("DisplayVersion"), std::string::npos);
 }

@@ -1,19 +1,57 @@
-// What the window toolkit does not offer, asked of the X server and GLX directly: buffer
-// swaps that do not wait for the monitor, word of when the picture on screen was damaged,
-// copies of part of the back buffer to the window, the window's class, process and icon,
-// and the bookkeeping around full screen.
+// The platform on Linux and other X11 desktops: what the window toolkit does not offer,
+// asked of the X server and GLX directly (buffer swaps that do not wait for the monitor,
+// word of when the picture on screen was damaged, copies of part of the back buffer to the
+// window, the window's class, process and icon, the bookkeeping around full screen), and
+// the sound libraries' complaints kept quiet.
 #include <GL/freeglut.h>
 #include <GL/glx.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "app/state.h"
+#include "platform/platform.h"
 #include "render/render.h"
+
+// Printed lines go to the terminal or whatever the game was started with; not needed here.
+void startPlatform() {}
+
+void setEnvironmentDefault(const char* name, const char* value) { setenv(name, value, 0); }
+
+// The printed lines are all there is: a desktop launcher keeps them in the session's log.
+void tellFatalError(const char*) {}
+
+// libasound reports a missing card on stderr through its default error handler, even when
+// OpenAL then goes on quietly; ours drops the reports. It is set through dlsym so that the
+// game does not link ALSA itself (OpenAL's dependencies load it anyway).
+static void dropAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void quietenLibraries()
+{
+    setEnvironmentDefault("ALSOFT_LOGLEVEL", "0");  // a player's own setting wins
+    void* alsa = dlopen("libasound.so.2", RTLD_LAZY);  // kept open: the handler lives in it
+    if (!alsa)
+        return;
+    using SetHandler = int (*)(void (*)(const char*, int, const char*, int, const char*, ...));
+    if (auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        setHandler(dropAlsaError);
+}
+
+// libasound keeps the configuration it read at its first open: whether a sound server was
+// running then decides for good where its default device goes. Forgetting it lets the
+// next open find a server that has started since.
+void forgetSoundConfiguration()
+{
+    static void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);  // only if loaded
+    if (auto forget = alsa ? reinterpret_cast<int (*)()>(dlsym(alsa, "snd_config_update_free_global"))
+                           : nullptr)
+        forget();
+}
 
 // A whole word of a space-separated extension list (a longer name may begin with it).
 static bool listed(const char* extensions, const char* name)
@@ -238,13 +276,6 @@ void leaveFullScreen()
 {
     if (glutGet(GLUT_FULL_SCREEN))
         toggleFullScreen();
-}
-
-// While the rally can be played the pointer would only hide the paddle's centre; paused,
-// fading or reading the key card, the player may want to find it.
-bool pointerShown()
-{
-    return paused || gameOver || keyCardShown();
 }
 
 void showPointer(bool shown)

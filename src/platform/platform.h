@@ -1,0 +1,48 @@
+// What the game needs from the platform under its window toolkit, one file per platform
+// behind it (x11.cpp, windows.cpp), chosen by the build; a browser build adds a file here.
+#pragma once
+
+struct PixelRect;
+
+// Before the toolkit starts: where printed lines go, and settings the toolkit reads.
+void startPlatform();
+// A setting in the process's environment, unless the player has set it already.
+void setEnvironmentDefault(const char* name, const char* value);
+// Tells the player about an error that ends the game, where the printed lines that said it
+// may reach no one; the caller has printed them and exits.
+void tellFatalError(const char* message);
+// The sound libraries' own complaints (no device, no server) kept off the player's screen.
+void quietenLibraries();
+// Called before each attempt to open a sound device again: what the system's sound library
+// learnt at its first open (where its default device goes) is forgotten, so that a sound
+// server started since is found. Called off the game's thread.
+void forgetSoundConfiguration();
+
+// ---- the window ----------------------------------------------------------------------
+
+void swapWithoutWaitingForBlank();  // asks for a swap interval of 0 where the driver offers it
+// Starts watching the current window for exposures; false where that cannot be set up.
+bool watchExposures();
+// Whether the picture on screen may have been damaged since the last call: always true
+// while no watch runs.
+bool pictureDamaged();
+// Gives the new window its class ("volkrin", "Volkrin"), process id and icon, so that a
+// desktop shows it under the game's own name and icon, grouped with its launcher.
+void dressWindow();
+// F11: full screen and back. Leaving puts the window back at its old size and place.
+void toggleFullScreen();
+void leaveFullScreen();  // Escape: does nothing unless full screen
+void showPointer(bool shown);  // asks the toolkit only when that changes
+// The window's icon where the window system takes it as a table (X11), made at build time
+// from the installed one: for each size its width, its height and its pixels as 0xAARRGGBB
+// (window_icon.cpp). Windows takes it from the program's resources instead.
+extern const unsigned int windowIcon[];
+extern const int windowIconLength;
+
+// Whether the driver renders in software and can copy part of the back buffer to the window
+// (GLX_MESA_copy_sub_buffer), where partial frames cost far less than whole ones.
+bool partialFramesOffered();
+// Copies a rectangle of the back buffer (GL pixels from the bottom-left) to the window,
+// leaving the back buffer as it is. False when the window system reported an error: the
+// picture on screen is then unknown.
+bool copyToWindow(const PixelRect& rect);
