@@ -15,7 +15,10 @@
 #   VOLKRIN_VBLANK_HZ=60     the stand-in holds every swap for a 60 Hz display's blank, as a
 #                            graphics card's driver does, unless the program asked not to wait
 #   VOLKRIN_GAME="path ..."  other builds of the game; with several, each run measures them
-#                            in turn, so that a busy neighbour weighs on all alike
+#                            in turn, so that a busy neighbour weighs on all alike; the
+#                            Windows build's launcher build/windows/volkrin-under-wine runs
+#                            it under Wine (the CPU counted is the game's process, not
+#                            Wine's server)
 #   VOLKRIN_CASES="..."      which cases to run (game-rest game-paused game-after-point
 #                            game-rally game-rally-moving empty-window)
 set -eu
@@ -75,7 +78,10 @@ measure() {
     program=$build/bench/volkrin_empty_window
     title="Volkrin empty window"
   fi
-  (cd "$dir" && LD_PRELOAD=$build/tests/libvolkrin_driver_stand_in.so \
+  # The Windows build under Wine (a launcher named so) takes the stand-in's build for Wine.
+  local standIn=$build/tests/libvolkrin_driver_stand_in.so
+  case $program in *wine*) standIn=$build/tests/libvolkrin_driver_stand_in_wine.so ;; esac
+  (cd "$dir" && LD_PRELOAD=$standIn \
      VOLKRIN_SWAP_COUNTER=$dir/count exec "$program" >"$dir/out" 2>&1) &
   app=$!
   for _ in $(seq 200); do [ "$(swaps "$dir/count")" -gt 0 ] 2>/dev/null && break; sleep 0.05; done

@@ -13,6 +13,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 [ "${1:-}" = --prefix ] && { echo "$WINEPREFIX"; exit 0; }
 wine=/usr/lib/wine/wine64  # /usr/bin/wine insists on wine32, which a 64-bit game does not need
+server=/usr/lib/wine/wineserver
 
 if [ ! -f "$WINEPREFIX/volkrin-ready" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
@@ -21,10 +22,16 @@ if [ ! -f "$WINEPREFIX/volkrin-ready" ]; then
     if [ ! -f "$WINEPREFIX/volkrin-ready" ]; then
       "$wine" wineboot --init >/dev/null 2>&1
       "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
-      /usr/lib/wine/wineserver -w
+      "$server" -w  # until the prefix is written
       touch "$WINEPREFIX/volkrin-ready"
     fi
   ) 9>"$WINEPREFIX.lock"
+fi
+# Wine's desktop process keeps the X display of the program that started the session: a
+# program for another display (each test has an Xvfb of its own) ends that session first.
+if [ "$(cat "$WINEPREFIX/volkrin-display" 2>/dev/null)" != "${DISPLAY:-none}" ]; then
+  "$server" -k 2>/dev/null && "$server" -w
+  echo "${DISPLAY:-none}" >"$WINEPREFIX/volkrin-display"
 fi
 # Wine's server and its system processes, started apart from this program's output: those
 # that the program started would hold its output open for seconds after it ended. Quick
