@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the default build, then the sanitizer build, then the
 # Windows build under Wine, then a bounded fuzzing run of the level-image reader. Ends with
-# one line "N passed, M failed".
+# one line "N passed, M failed, K skipped".
 set -u
 cd "$(dirname "$0")/.."
 scripts/setup.sh --tests || { echo "0 passed, 1 failed"; exit 1; }
 
 passed=0
 failed=0
+skipped=0
 count() {  # adds the counts of a CTest summary in file $1; a missing summary is a failure
   local line
   line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
@@ -15,11 +16,14 @@ count() {  # adds the counts of a CTest summary in file $1; a missing summary is
     failed=$((failed + 1))
     return
   fi
-  local bad total
+  local bad total skip
   bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
   total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
-  passed=$((passed + total - bad))
+  # CTest counts a skipped test among the passed ones, and lists it as "(Skipped)".
+  skip=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$1" || true)
+  passed=$((passed + total - bad - skip))
   failed=$((failed + bad))
+  skipped=$((skipped + skip))
 }
 
 log=$(mktemp -d)
@@ -65,5 +69,5 @@ if [ -f tests/fuzz/run.sh ]; then
 fi
 
 rm -rf "$log"
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]

@@ -211,12 +211,14 @@ TEST(Sound, WithoutADeviceTheGamePlaysSilentlyAndQuietly)
         run.environment.push_back(setting);
     std::string why;
     ASSERT_TRUE(launchGame(run, &why)) << why;
-    // At rest nothing is due, so nothing is tried however long it rests.
+    // At rest nothing is due, so nothing is tried however long it rests. (The stand-in counts
+    // the opens of Linux's OpenAL; the Windows build's own library is out of its reach.)
+    const bool counted = !gameOnWindows();
     waitUntil([] { return false; }, 4);
-    EXPECT_EQ(openCount(run), 1);
+    EXPECT_TRUE(!counted || openCount(run) == 1);
     ASSERT_TRUE(serveBall(run));
     EXPECT_TRUE(waitForFrame(run, [](const Frame& f) { return ballBeyond(f, -3.0); }, 20));
-    EXPECT_TRUE(waitUntil([&] { return openCount(run) == 2; }, 20)) << "a stroke was due";
+    EXPECT_TRUE(!counted || waitUntil([&] { return openCount(run) == 2; }, 20)) << "a stroke was due";
     typeKeys(run.display, "m");
     const long muted = openCount(run);
     EXPECT_TRUE(rally(run, 3));  // muted: strokes, but none due to be heard
@@ -233,6 +235,8 @@ TEST(Sound, WithoutADeviceTheGamePlaysSilentlyAndQuietly)
 // it through ALSA's plugin for it). Each time the strokes are heard again within 5 s.
 TEST(Sound, HeardAgainSoonAfterTheSoundServerComesBackOrStartsLate)
 {
+    if (gameOnWindows())
+        GTEST_SKIP() << "Linux's sound server: the Windows build under Wine has no sound driver";
     for (const bool serverFirst : {true, false}) {
         SCOPED_TRACE(serverFirst ? "server restarted" : "server started after the game");
         SoundServer server;
