@@ -18,3 +18,5 @@ void keyboard(unsigned char key, int x, int y);  // Escape also leaves full scre
 void pauseWhenHidden();  // pauses a rally that is running: minimised, or under the key card
 void specialKey(int key, int x, int y);  // F11 toggles full screen, F1 the key card
 void windowStatus(int state);
+void leaveFullScreen();  // Escape: does nothing unless full screen
+void showPointer(bool shown);  // asks the toolkit only when that changes

@@ -9,6 +9,7 @@
 #include "app/numeric.h"
 #include "app/state.h"
 #include "game/game.h"
+#include "input/input.h"
 #include "render/render.h"
 #include "sound/sound.h"
 

@@ -31,8 +31,6 @@ bool pictureDamaged();
 void dressWindow();
 // F11: full screen and back. Leaving puts the window back at its old size and place.
 void toggleFullScreen();
-void leaveFullScreen();  // Escape: does nothing unless full screen
-void showPointer(bool shown);  // asks the toolkit only when that changes
 // The window's icon where the window system takes it as a table (X11), made at build time
 // from the installed one: for each size its width, its height and its pixels as 0xAARRGGBB
 // (window_icon.cpp). Windows takes it from the program's resources instead.

@@ -132,20 +132,6 @@ void dressWindow() {}
 // freeglut on Windows keeps the window's old size and place itself.
 void toggleFullScreen() { glutFullScreenToggle(); }
 
-void leaveFullScreen()
-{
-    if (glutGet(GLUT_FULL_SCREEN))
-        toggleFullScreen();
-}
-
-void showPointer(bool shown)
-{
-    static bool applied = true;  // a new window shows the normal pointer
-    if (shown == applied)
-        return;
-    glutSetCursor(shown ? GLUT_CURSOR_INHERIT : GLUT_CURSOR_NONE);
-    applied = shown;
-}
 
 // Partial frames are not offered here: a copy of part of the back buffer to the window has
 // no call in WGL, and Windows' drivers draw a whole frame in far less time than it saves.

@@ -272,17 +272,3 @@ void toggleFullScreen()
         glutPositionWindow(entering ? 0 : placeX, entering ? 0 : placeY);
 }
 
-void leaveFullScreen()
-{
-    if (glutGet(GLUT_FULL_SCREEN))
-        toggleFullScreen();
-}
-
-void showPointer(bool shown)
-{
-    static bool applied = true;  // a new window shows the normal pointer
-    if (shown == applied)
-        return;
-    glutSetCursor(shown ? GLUT_CURSOR_INHERIT : GLUT_CURSOR_NONE);
-    applied = shown;
-}
