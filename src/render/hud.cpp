@@ -11,7 +11,6 @@
 
 static const double lifeRadius = 0.05;
 static const int lifeDetail = 20;      // slices and stacks
-static const double lifeSpacing = 3 * lifeRadius;
 static const double lifeRowX = -1.8, lifeRowY = 1.8;
 
 static const double barLength = 1.75;  // three rods fill it
