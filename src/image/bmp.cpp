@@ -63,6 +63,8 @@ static const struct {
     {"could not be loaded: the computer is short of memory",
      "Close some other programs and start Volkrin again."},                  // imageNoMemory
 };
+static_assert(sizeof playerWords / sizeof playerWords[0] == imageNoMemory + 1,
+              "one row of player words for each way the image is refused");
 
 static char lastMessage[512];  // the last message printed, for a player with no console
 static ImageFault lastFault = imageMissing;
