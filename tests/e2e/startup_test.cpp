@@ -1,5 +1,6 @@
 // The game as it starts: its window and first frame, the ways a start can fail on the
-// level image, and a command line that changes nothing.
+// level image, and a command line that changes nothing; on Windows also its size at any
+// display scaling and the box a player with no console sees.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -47,9 +48,9 @@ class Setting {
 public:
     Setting(const char* name, const std::string& value) : name(name)
     {
-        if (const char* old = getenv(name))
-            before = old;
-        hadOne = getenv(name) != nullptr;
+        const char* const old = getenv(name);
+        hadOne = old != nullptr;
+        before = hadOne ? old : "";
         setenv(name, value.c_str(), 1);
     }
     ~Setting()
