@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs one command under an X server of its own: a fresh Xvfb on a display number that
-# Xvfb picks itself, so that tests never share a display or need one from outside.
+# Xvfb picks itself, so that tests never share a display or need one from outside. Its
+# second screen (DISPLAY :N.1), 1920 x 1080, has room for a window at 150 % display scaling.
 set -u
 tmp=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" 2>"$tmp/log" &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -screen 1 1920x1080x24 -nolisten tcp -noreset \
+  3>"$tmp/display" 2>"$tmp/log" &
 xvfb=$!
 for _ in $(seq 200); do
   [ -s "$tmp/display" ] && break

@@ -58,6 +58,7 @@ int main(int argc, char** argv)
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(500, 500);
     glutInitWindowPosition(100, 100);
+    scaleWindowRequest();  // as large on screen at any display scaling
     glutCreateWindow("Volkrin");
     dressWindow();  // as close to the window's first showing as freeglut allows
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);

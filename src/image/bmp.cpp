@@ -1,9 +1,11 @@
 // Reader for the level image: uncompressed 24-bit BMP files with the 40-byte information
-// header, turned into packed RGB rows, bottom row first. Plain C file I/O only, no GL.
+// header, turned into packed RGB rows, bottom row first. Plain C file I/O only, no GL; and
+// what a player is told when the image cannot be used.
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "image/image.h"
 
@@ -40,9 +42,35 @@ static long bytesLeft(FILE* file)
     return end > here ? end - here : 0;
 }
 
-static char lastMessage[512];  // the last message printed, for a player with no console
+// Each way the level image can be refused, and what a player who sees no printed line is
+// told about it (tellFatalError): what is wrong with the file, and what to do.
+enum ImageFault { imageMissing, imageDamaged, imageNot24Bits, imageWidth, imageTopDown,
+                  imageTooLarge, imageCutShort, imageNoMemory };
 
-__attribute__((format(printf, 1, 2))) static void complain(const char* format, ...)
+static const char* const putBack = "Put back the %s that came with Volkrin, or reinstall Volkrin.";
+
+static const struct {
+    const char* wrong;   // what is wrong with the file, after its name
+    const char* remedy;  // what to do; %s is the file's name
+} playerWords[] = {
+    {"is missing", "Put %s back in that folder, or reinstall Volkrin."},     // imageMissing
+    {"is damaged, or is not a BMP picture", putBack},                        // imageDamaged
+    {"is not saved as a BMP picture in 24-bit colour", putBack},             // imageNot24Bits
+    {"is not a multiple of 4 pixels wide", putBack},                         // imageWidth
+    {"is saved top row first, which the game cannot read", putBack},         // imageTopDown
+    {"says it is larger than any picture the game can hold", putBack},       // imageTooLarge
+    {"is cut short: it holds fewer pixels than it says, or none", putBack},  // imageCutShort
+    {"could not be loaded: the computer is short of memory",
+     "Close some other programs and start Volkrin again."},                  // imageNoMemory
+};
+static_assert(sizeof playerWords / sizeof playerWords[0] == imageNoMemory + 1,
+              "one row of player words for each way the image is refused");
+
+static char lastMessage[512];  // the last message printed, for a player with no console
+static ImageFault lastFault = imageMissing;
+
+__attribute__((format(printf, 2, 3)))
+static void complain(ImageFault fault, const char* format, ...)
 {
     va_list arguments, again;
     va_start(arguments, format);
@@ -51,9 +79,20 @@ __attribute__((format(printf, 1, 2))) static void complain(const char* format, .
     vsnprintf(lastMessage, sizeof lastMessage, format, again);  // cut short if need be
     va_end(again);
     va_end(arguments);
+    lastFault = fault;
 }
 
-const char* imageError() { return lastMessage; }
+std::string imageErrorForPlayer(const char* fileName, const std::string& folder)
+{
+    char remedy[512];
+    snprintf(remedy, sizeof remedy, playerWords[lastFault].remedy, fileName);
+    std::string printed = lastMessage;
+    if (!printed.empty() && printed.back() == '\n')
+        printed.pop_back();
+    return std::string("Volkrin cannot start: its level image, ") + fileName + ", " +
+           playerWords[lastFault].wrong + ".\n\nThe game looked for it in this folder:\n" +
+           folder + "\n\n" + remedy + "\n\nDetails: " + printed;
+}
 
 // Fails with the message already printed; the file is closed on every path.
 static int failBmp(FILE* file)
@@ -66,7 +105,7 @@ int loadBmp(const char* fileName, Image* image)
 {
     FILE* file = fopen(fileName, "rb");
     if (file == nullptr) {
-        complain("File Not Found : %s\n", fileName);
+        complain(imageMissing, "File Not Found : %s\n", fileName);
         return 0;
     }
 
@@ -80,12 +119,14 @@ int loadBmp(const char* fileName, Image* image)
 
     uint16_t planes = static_cast<uint16_t>(readLE16(file));
     if (planes != 1) {
-        complain("Planes from %s is not 1: %u\n", fileName, static_cast<unsigned>(planes));
+        complain(imageDamaged, "Planes from %s is not 1: %u\n", fileName,
+                 static_cast<unsigned>(planes));
         return failBmp(file);
     }
     uint16_t bpp = static_cast<uint16_t>(readLE16(file));
     if (bpp != 24) {
-        complain("Bpp from %s is not 24: %u\n", fileName, static_cast<unsigned>(bpp));
+        complain(imageNot24Bits, "Bpp from %s is not 24: %u\n", fileName,
+                 static_cast<unsigned>(bpp));
         return failBmp(file);
     }
     // Compression, image size, resolutions and colour counts are not looked at either:
@@ -95,17 +136,18 @@ int loadBmp(const char* fileName, Image* image)
     // Rows of a width that is not a multiple of 4 carry padding in the file and would not
     // line up with GL's unpack alignment of 4: the picture would come out sheared.
     if (width % 4 != 0) {
-        complain("Width from %s is not a multiple of 4: %u\n", fileName, width);
+        complain(imageWidth, "Width from %s is not a multiple of 4: %u\n", fileName, width);
         return failBmp(file);
     }
     // A negative height marks a top-down file; read as unsigned it is some 4 billion rows.
     if (static_cast<int32_t>(height) < 0) {
-        complain("Height from %s is negative: %d\n", fileName, static_cast<int32_t>(height));
+        complain(imageTopDown, "Height from %s is negative: %d\n", fileName,
+                 static_cast<int32_t>(height));
         return failBmp(file);
     }
     // A byte count wrapped at 32 bits would give a buffer far smaller than what GL reads.
     if (size > UINT32_MAX) {
-        complain("Size from %s is too large: %u x %u\n", fileName, width, height);
+        complain(imageTooLarge, "Size from %s is too large: %u x %u\n", fileName, width, height);
         return failBmp(file);
     }
     // A file too short for its pixels fails the block read below anyway; finding it out
@@ -113,17 +155,17 @@ int loadBmp(const char* fileName, Image* image)
     // A zero-byte block also fails here: it would never count as one item read.
     long left = bytesLeft(file);
     if (size == 0 || left < 0 || static_cast<uint64_t>(left) < size) {
-        complain("Error reading image data from %s.\n", fileName);
+        complain(imageCutShort, "Error reading image data from %s.\n", fileName);
         return failBmp(file);
     }
 
     image->pixels = static_cast<unsigned char*>(malloc(size));
     if (image->pixels == nullptr) {
-        complain("Error allocating memory for color-corrected image data");
+        complain(imageNoMemory, "Error allocating memory for color-corrected image data");
         return failBmp(file);
     }
     if (fread(image->pixels, size, 1, file) != 1) {
-        complain("Error reading image data from %s.\n", fileName);
+        complain(imageCutShort, "Error reading image data from %s.\n", fileName);
         return failBmp(file);
     }
 

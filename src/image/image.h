@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 struct Image {
     uint32_t width;
@@ -15,7 +16,9 @@ struct Image {
 uint32_t readLE32(FILE* file);  // four bytes, least significant first
 uint32_t readLE16(FILE* file);  // two bytes, least significant first
 int loadBmp(const char* fileName, Image* image);  // 1 on success, 0 after a message
-const char* imageError();  // the last message loadBmp printed
+// Why loadBmp last refused the file, for a player who sees no printed line: what is wrong,
+// the folder where the game looked for it, what to do, and the line printed.
+std::string imageErrorForPlayer(const char* fileName, const std::string& folder);
 
 // texture.cpp
 // Loads the file into the given texture name; on any failure ends the process, status 1.

@@ -20,7 +20,9 @@ void loadLevelTexture(const char* fileName, unsigned int textureName)
     }
     std::cout << "trying to load " << fileName << std::endl;
     if (!loadBmp(fileName, levelImage)) {
-        tellFatalError(imageError());  // the reader has said why
+        // The reader has printed why; a player with no console is told in words, with the
+        // folder where the game looked, as the file name is relative to it.
+        tellFatalError(imageErrorForPlayer(fileName, workingFolder()).c_str());
         exit(1);
     }
 

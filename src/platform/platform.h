@@ -2,6 +2,8 @@
 // behind it (x11.cpp, windows.cpp, web.cpp), chosen by the build.
 #pragma once
 
+#include <string>
+
 struct PixelRect;
 
 // Before the toolkit starts: where printed lines go, and settings the toolkit reads.
@@ -9,8 +11,10 @@ void startPlatform();
 // A setting in the process's environment, unless the player has set it already.
 void setEnvironmentDefault(const char* name, const char* value);
 // Tells the player about an error that ends the game, where the printed lines that said it
-// may reach no one; the caller has printed them and exits.
+// may reach no one; the caller has printed them and exits. The message is UTF-8.
 void tellFatalError(const char* message);
+// The working folder's full path, in UTF-8: where the game looks for its level image.
+std::string workingFolder();
 // The sound libraries' own complaints (no device, no server) kept off the player's screen.
 void quietenLibraries();
 // Called before each attempt to open a sound device again: what the system's sound library
@@ -28,8 +32,12 @@ bool watchExposures();
 // Whether the picture on screen may have been damaged since the last call: always true
 // while no watch runs.
 bool pictureDamaged();
+// Before the window opens: the size asked of the toolkit made as large on screen as at 100 %
+// display scaling, where the platform scales each monitor and leaves the pixels to the game.
+void scaleWindowRequest();
 // Gives the new window its class ("volkrin", "Volkrin"), process id and icon, so that a
-// desktop shows it under the game's own name and icon, grouped with its launcher.
+// desktop shows it under the game's own name and icon, grouped with its launcher; and keeps
+// it as large on screen when it moves to a monitor of another scaling.
 void dressWindow();
 // F11: full screen and back. Leaving puts the window back at its old size and place.
 void toggleFullScreen();

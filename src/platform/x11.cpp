@@ -9,6 +9,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dlfcn.h>
+#include <limits.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -25,6 +26,12 @@ void setEnvironmentDefault(const char* name, const char* value) { setenv(name, v
 
 // The printed lines are all there is: a desktop launcher keeps them in the session's log.
 void tellFatalError(const char*) {}
+
+std::string workingFolder()
+{
+    char path[PATH_MAX];
+    return getcwd(path, sizeof path) ? path : ".";
+}
 
 // libasound reports a missing card on stderr through its default error handler, even when
 // OpenAL then goes on quietly; ours drops the reports. It is set through dlsym so that the
@@ -228,6 +235,10 @@ static bool managerDoesFullScreen(Display* display)
     }
     return false;
 }
+
+// X draws a window in the screen's own pixels, however large they are: the size stays as
+// the game asked.
+void scaleWindowRequest() {}
 
 void dressWindow()
 {

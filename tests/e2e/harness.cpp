@@ -810,7 +810,7 @@ bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& 
     // Keep the pointer off the window, so that the first frame owes nothing to it.
     movePointerOnScreen(run.display, DisplayWidth(run.display, DefaultScreen(run.display)) - 5,
                         DisplayHeight(run.display, DefaultScreen(run.display)) - 5);
-    run.pid = startGame(run.dir, args, run.environment);
+    run.pid = startGame(run.dir, args, run.environment, run.program);
     if (run.pid <= 0)
         return fail(why, "fork failed");
     run.window = findWindow(run.display, "Volkrin", 60);

@@ -154,6 +154,7 @@ struct GameRun {
     Window window = 0;
     int exitStatus = -2;  // set by quitGame / finishGame
     std::vector<std::string> environment;  // for startGame, set before launchGame
+    std::string program;  // another game than gameProgram() (the Linux one beside Windows')
     // Where the picture sits at start: (100, 100) on X11. On Windows (100, 100) is the corner
     // of the frame that Windows draws around the picture; launchGame reads where it lies.
     int homeX = 100, homeY = 100;

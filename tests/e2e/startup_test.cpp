@@ -1,9 +1,12 @@
 // The game as it starts: its window and first frame, the ways a start can fail on the
-// level image, and a command line that changes nothing.
+// level image, and a command line that changes nothing; on Windows also its size at any
+// display scaling and the box a player with no console sees.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <unistd.h>
+
+#include <memory>
 
 #include "harness.h"
 
@@ -37,6 +40,68 @@ FailedStart startExpectingFailure(const std::string& dir)
     if (display)
         XCloseDisplay(display);
     return result;
+}
+
+// Sets an environment variable for this process and the games it starts, for the life of
+// the object; then puts back what was there.
+class Setting {
+public:
+    Setting(const char* name, const std::string& value) : name(name)
+    {
+        const char* const old = getenv(name);
+        hadOne = old != nullptr;
+        before = hadOne ? old : "";
+        setenv(name, value.c_str(), 1);
+    }
+    ~Setting()
+    {
+        if (hadOne)
+            setenv(name, before.c_str(), 1);
+        else
+            unsetenv(name);
+    }
+
+private:
+    const char* name;
+    std::string before;
+    bool hadOne = false;
+};
+
+// A file of the Windows build: its launcher lies beside the game and the test helpers.
+std::string windowsBuildFile(const std::string& name)
+{
+    const std::string launcher = gameProgram();
+    return launcher.substr(0, launcher.rfind('/') + 1) + name;
+}
+
+// Wine's name for a file of this machine: the whole file system is drive Z.
+std::string windowsPath(const std::string& path)
+{
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        c = c == '/' ? '\\' : c;
+    return windows;
+}
+
+std::string wineScript() { return std::string(VOLKRIN_TEST_DATA) + "/../scripts/wine.sh"; }
+
+// A Wine prefix beside the tests' own whose display runs at the given dots per inch (the
+// setting Windows keeps as LogPixels): made once, set each time.
+std::string scaledPrefix(int dotsPerInch)
+{
+    std::string prefix;
+    if (FILE* pipe = popen(("'" + wineScript() + "' --prefix").c_str(), "r")) {
+        char line[4096] = "";
+        if (fgets(line, sizeof line, pipe))
+            prefix = std::string(line).substr(0, std::string(line).find('\n'));
+        pclose(pipe);
+    }
+    prefix += "-" + std::to_string(dotsPerInch) + "dpi";
+    const std::string set = "WINEPREFIX='" + prefix + "' '" + wineScript() +
+                            "' reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d " +
+                            std::to_string(dotsPerInch) + " /f >/dev/null";
+    EXPECT_EQ(system(set.c_str()), 0) << set;
+    return prefix;
 }
 
 }  // namespace
@@ -148,6 +213,102 @@ TEST(Startup, BrokenLevelImagesEndWithTheirMessageAndStatusOne)
         EXPECT_EQ(result.output, std::string(loadLine) + c.message);
         EXPECT_FALSE(result.frameSeen);
         removeGameDir(dir);
+    }
+}
+
+// A player who starts the game from its shortcut sees no printed line: a box says what is
+// wrong, the folder where the game looked and what to do; OK ends the game with status 1.
+// The box is read from the screen by a Windows program of the tests, which starts the game
+// as a shortcut does (tests/windows/read_message_box.cpp).
+TEST(Startup, WindowsBoxForAnUnusableLevelImageSaysWhatIsWrongWhereItLookedAndWhatToDo)
+{
+    if (!gameOnWindows())
+        GTEST_SKIP() << "a message box for a player with no console: Windows";
+    struct Case {
+        const char* what;
+        std::vector<unsigned char> bytes;  // none: no level.bmp at all
+        const char* wrong;
+        const char* remedy;
+        const char* printed;
+    };
+    const Case cases[] = {
+        {"missing", {}, "is missing", "Put level.bmp back in that folder, or reinstall Volkrin.",
+         "File Not Found : level.bmp"},
+        {"8 bits per pixel", makeBmp(4, 2, 8, 1), "is not saved as a BMP picture in 24-bit colour",
+         "Put back the level.bmp that came with Volkrin, or reinstall Volkrin.",
+         "Bpp from level.bmp is not 24: 8"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string dir = makeGameDir();
+        ASSERT_FALSE(dir.empty());
+        if (!c.bytes.empty())
+            writeFile(dir + "/level.bmp", c.bytes);
+        const pid_t reader = startGame(dir, {windowsBuildFile("read_message_box.exe"),
+                                             windowsPath(windowsBuildFile("volkrin.exe"))},
+                                       {}, wineScript());
+        EXPECT_EQ(waitExit(reader, 120), 0);
+        EXPECT_EQ(readFile(dir + "/stdout.txt"),
+                  std::string("Volkrin\n") + "Volkrin cannot start: its level image, level.bmp, " +
+                      c.wrong + ".\n\nThe game looked for it in this folder:\n" + windowsPath(dir) +
+                      "\n\n" + c.remedy + "\n\nDetails: " + c.printed + "\nexit 1\n");
+        removeGameDir(dir);
+    }
+}
+
+// Windows scales displays per monitor, and the game draws its own pixels at any scaling.
+// Under Wine the scaling is the prefix's (LogPixels): at 96 dots per inch (100 %, the
+// prefix every test uses) the window opens at 500 x 500 as ever; at 144 (150 %, a prefix of
+// its own, so no other test sees it) at 750 x 750, as large on screen. Either way its start
+// frame is the very picture the Linux build draws in a window of that size: drawn at full
+// size, not stretched. On the Xvfb's second screen, 1920 x 1080, where 750 fits.
+TEST(Startup, WindowsWindowIsAsLargeOnScreenAtAnyScalingAndDrawnAtItsFullSize)
+{
+    if (!gameOnWindows())
+        GTEST_SKIP() << "display scaling per monitor: Windows";
+    const std::string display = getenv("DISPLAY") ? getenv("DISPLAY") : "";
+    const std::string server = display.substr(0, display.find('.', display.find(':')));
+    const Setting largeScreen("DISPLAY", server + ".1");
+    Display* const screen = XOpenDisplay(nullptr);
+    ASSERT_NE(screen, nullptr) << "no second screen on the tests' Xvfb (tests/xvfb-run.sh)";
+    EXPECT_EQ(DisplayWidth(screen, DefaultScreen(screen)), 1920);
+    XCloseDisplay(screen);
+
+    struct Scaling {
+        int dotsPerInch;
+        int size;  // pixels, wide and high
+    };
+    for (const Scaling scaling : {Scaling{96, 500}, Scaling{144, 750}}) {
+        SCOPED_TRACE(std::to_string(scaling.dotsPerInch) + " dots per inch");
+        std::unique_ptr<Setting> prefix;
+        if (scaling.dotsPerInch != 96)
+            prefix = std::make_unique<Setting>("WINEPREFIX", scaledPrefix(scaling.dotsPerInch));
+        GameRun windows;
+        std::string why;
+        ASSERT_TRUE(launchGame(windows, &why)) << why;
+        const Geometry g = windowGeometry(windows.display, windows.window);
+        EXPECT_EQ(g.width, scaling.size);
+        EXPECT_EQ(g.height, scaling.size);
+        const Frame picture = grab(windows);
+        EXPECT_EQ(quitGame(windows), 0);
+
+        GameRun onLinux;
+        onLinux.program = VOLKRIN_BINARY;
+        ASSERT_TRUE(launchGame(onLinux, &why)) << why;
+        XResizeWindow(onLinux.display, onLinux.window, static_cast<unsigned>(scaling.size),
+                      static_cast<unsigned>(scaling.size));
+        Frame reference;
+        EXPECT_TRUE(waitForFrame(onLinux, [&](const Frame& f) {
+            return f.width == scaling.size && f.height == scaling.size && startFrameShown(f);
+        }, 20, &reference));
+        EXPECT_EQ(quitGame(onLinux), 0);
+        long differing = picture.width == reference.width && picture.height == reference.height
+                             ? 0 : -1;
+        for (size_t i = 0; differing >= 0 && i < picture.pixels.size(); ++i) {
+            const Rgb p = picture.pixels[i], q = reference.pixels[i];
+            differing += p.r != q.r || p.g != q.g || p.b != q.b;
+        }
+        EXPECT_EQ(differing, 0) << "pixels unlike the Linux build's (-1: another size)";
     }
 }
 
