@@ -2,6 +2,8 @@
 // ends the game is shown on the page, the canvas's damage comes from the page's toolkit
 // (platform/web), and full screen is the canvas's own. Swap control, partial frames, the
 // window's identity and the sound libraries' quietening are not needed here.
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "platform/platform.h"
@@ -20,6 +22,13 @@ void tellFatalError(const char* message)
     letRuntimeEnd();
 }
 
+// The program's own files (the level image) lie in its memory, under the folder "/".
+std::string workingFolder()
+{
+    char path[256];
+    return getcwd(path, sizeof path) ? path : "/";
+}
+
 void quietenLibraries() {}
 void forgetSoundConfiguration() {}
 
@@ -32,6 +41,9 @@ bool threadsOffered() { return false; }
 void swapWithoutWaitingForBlank() {}
 
 bool watchExposures() { return true; }
+
+// The canvas is sized in the page's own pixels times the screen's ratio (platform/web).
+void scaleWindowRequest() {}
 bool pictureDamaged() { return canvasDamaged(); }
 
 // The page's title is the window's, set by the toolkit; its icon is the page's.
