@@ -2,7 +2,7 @@
 // the mouse and keys, the key card, idle frames, a hidden page, a lost WebGL context, no
 // WebGL at all, sound after the first click, the canvas's size, and q.
 'use strict';
-const {open, compare, expectLike, sleep, test, assert} = require('./harness');
+const {open, compare, expectLike, pixelAt, sleep, test, assert} = require('./harness');
 
 const centre = [250, 250];
 
@@ -25,18 +25,18 @@ test('PicturesMatchTheLinuxBuild', async () => {
   try {
     await game.ready();
     await sleep(300);
-    await expectLike(game, await game.picture(), 'start.png');
+    expectLike(await game.picture(), 'start.png');
     await game.press('F1');
     await sleep(300);
-    await expectLike(game, await game.picture(), 'card.png');
+    expectLike(await game.picture(), 'card.png');
     await game.press('F1');
     await game.press('4');
     await sleep(300);
-    await expectLike(game, await game.picture(), 'left.png');
+    expectLike(await game.picture(), 'left.png');
     await game.press('8');
     await game.press('v');
     await sleep(300);
-    await expectLike(game, await game.picture(), 'above.png');
+    expectLike(await game.picture(), 'above.png');
     noProblems(game);
   } finally {
     await game.close();
@@ -168,7 +168,7 @@ test('LostContextPausesAndComesBackWithoutReload', async () => {
     const paused = await game.picture();
     assert.strictEqual(await game.framesOver(500), 0, 'not paused after the lost context');
     for (const rect of labelAndWall) {
-      const d = await compare(game, atRest, paused, rect);
+      const d = compare(atRest, paused, rect);
       assert(d.off === 0 && d.mean < 0.1, `not drawn again as before: ${JSON.stringify(d)}`);
     }
     await game.tab.mouse.click(...centre, {button: 'right'});
@@ -236,7 +236,7 @@ test('CanvasFollowsTheWindowAndThePixelRatio', async () => {
     // The picture is drawn at the new size: the heads-up display's top left life, at
     // (-1.8, 1.8) of the 4-unit-high view, is blue.
     await sleep(200);
-    const [r, g, b] = await pixelAt(game, 640 / 2 + (-1.8 / 4) * 700, (2 - 1.8) / 4 * 700);
+    const [r, g, b] = await colourAt(game, 640 / 2 + (-1.8 / 4) * 700, (2 - 1.8) / 4 * 700);
     assert(b > 150 && r < 120 && g < 120, `no life marker where one belongs: ${r} ${g} ${b}`);
     noProblems(game);
   } finally {
@@ -245,23 +245,9 @@ test('CanvasFollowsTheWindowAndThePixelRatio', async () => {
 });
 
 // The colour at (x, y) CSS pixels of the page's picture.
-async function pixelAt(game, x, y) {
-  const data = (await game.picture()).toString('base64');
+async function colourAt(game, x, y) {
   const scale = await game.read('window.devicePixelRatio');
-  const blank = await game.browser.newPage();
-  const rgb = await blank.evaluate(async (data, x, y) => {
-    const image = new Image();
-    image.src = 'data:image/png;base64,' + data;
-    await image.decode();
-    const canvas = document.createElement('canvas');
-    canvas.width = image.width;
-    canvas.height = image.height;
-    const context = canvas.getContext('2d');
-    context.drawImage(image, 0, 0);
-    return Array.from(context.getImageData(x, y, 1, 1).data.slice(0, 3));
-  }, data, Math.round(x * scale), Math.round(y * scale));
-  await blank.close();
-  return rgb;
+  return pixelAt(await game.picture(), x * scale, y * scale);
 }
 
 test('QuitEndsTheGameAndThePageOffersAnother', async () => {
@@ -340,8 +326,8 @@ test('PaddleFollowsAJumpOfThePointerAtAnyPixelRatio', async () => {
     for (const [x, y] of [[520, 200], [300, 420]]) {
       await game.moveTo(x, y, 1);
       await sleep(200);
-      const cross = await pixelAt(game, x + 5, y);
-      const fill = await pixelAt(game, x + 40, y + 10);
+      const cross = await colourAt(game, x + 5, y);
+      const fill = await colourAt(game, x + 40, y + 10);
       assert(Math.max(...cross) < 60, `no cross under the pointer at ${x} ${y}: ${cross}`);
       assert(fill[1] > fill[0] + 60 && fill[1] > fill[2] + 60, `no paddle at ${x} ${y}: ${fill}`);
     }

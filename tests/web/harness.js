@@ -7,6 +7,7 @@ const assert = require('assert');
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
+const zlib = require('zlib');
 const puppeteer = require('puppeteer-core');
 
 const page = process.env.VOLKRIN_WEB_PAGE;  // the folder the zip holds
@@ -144,53 +145,85 @@ async function open(options = {}) {
   return game;
 }
 
+// The pixels of a PNG picture as the screenshots and the Linux pictures are written (8 bits
+// a channel, RGB or RGBA, not interlaced): {width, height, channels, data}.
+function decodePng(png) {
+  let width = 0, height = 0, channels = 0;
+  const packed = [];
+  for (let at = 8; at < png.length;) {
+    const length = png.readUInt32BE(at);
+    const type = png.toString('ascii', at + 4, at + 8);
+    const body = png.subarray(at + 8, at + 8 + length);
+    if (type === 'IHDR') {
+      width = body.readUInt32BE(0);
+      height = body.readUInt32BE(4);
+      channels = {2: 3, 6: 4}[body[9]];
+      assert(body[8] === 8 && channels && body[12] === 0, 'a PNG of a kind not read here');
+    } else if (type === 'IDAT') {
+      packed.push(body);
+    }
+    at += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(packed));
+  const stride = width * channels;
+  const data = Buffer.alloc(stride * height);
+  // Each row names the filter that predicts its bytes from the left, upper and upper-left.
+  for (let y = 0; y < height; y++) {
+    const filter = raw[y * (stride + 1)];
+    for (let i = 0; i < stride; i++) {
+      const left = i >= channels ? data[y * stride + i - channels] : 0;
+      const up = y > 0 ? data[(y - 1) * stride + i] : 0;
+      const corner = y > 0 && i >= channels ? data[(y - 1) * stride + i - channels] : 0;
+      const paeth = () => {
+        const p = left + up - corner;
+        const [a, b, c] = [Math.abs(p - left), Math.abs(p - up), Math.abs(p - corner)];
+        return a <= b && a <= c ? left : b <= c ? up : corner;
+      };
+      const predicted = [0, left, up, (left + up) >> 1, paeth()][filter];
+      data[y * stride + i] = (raw[y * (stride + 1) + 1 + i] + predicted) & 0xff;
+    }
+  }
+  return {width, height, channels, data};
+}
+
+// The colour (red, green, blue) at pixel (x, y) of a picture.
+function pixelAt(picture, x, y) {
+  const p = decodePng(Buffer.from(picture));
+  const at = (Math.round(y) * p.width + Math.round(x)) * p.channels;
+  return [p.data[at], p.data[at + 1], p.data[at + 2]];
+}
+
 // How far two pictures (PNG data) are apart: the mean error per channel and the share of
 // pixels off by more than 32 in any channel, both in per cent, and the size of each; within
 // a rectangle [x0, y0, x1, y1) of pixels if one is given.
-async function compare(game, pictureA, pictureB, rect = null) {
-  const blank = await game.browser.newPage();
-  const result = await blank.evaluate(async (a, b, rect) => {
-    const pixels = async (data) => {
-      const image = new Image();
-      image.src = 'data:image/png;base64,' + data;
-      await image.decode();
-      const canvas = document.createElement('canvas');
-      canvas.width = image.width;
-      canvas.height = image.height;
-      const context = canvas.getContext('2d');
-      context.drawImage(image, 0, 0);
-      return context.getImageData(0, 0, image.width, image.height);
-    };
-    const x = await pixels(a), y = await pixels(b);
-    if (x.width !== y.width || x.height !== y.height)
-      return {sizes: [x.width, x.height, y.width, y.height]};
-    const [x0, y0, x1, y1] = rect || [0, 0, x.width, x.height];
-    let sum = 0, off = 0, n = 0;
-    for (let i = 0; i < x.width * x.height; i++) {
-      const px = i % x.width, py = Math.floor(i / x.width);
-      if (px < x0 || px >= x1 || py < y0 || py >= y1) continue;
-      n++;
+function compare(pictureA, pictureB, rect = null) {
+  const x = decodePng(Buffer.from(pictureA)), y = decodePng(Buffer.from(pictureB));
+  const sizes = [x.width, x.height, y.width, y.height];
+  if (x.width !== y.width || x.height !== y.height) return {sizes};
+  const [x0, y0, x1, y1] = rect || [0, 0, x.width, x.height];
+  let sum = 0, off = 0, n = 0;
+  for (let row = y0; row < y1; row++) {
+    for (let column = x0; column < x1; column++) {
+      const i = row * x.width + column;
       let worst = 0;
       for (let c = 0; c < 3; c++) {
-        const d = Math.abs(x.data[4 * i + c] - y.data[4 * i + c]);
+        const d = Math.abs(x.data[i * x.channels + c] - y.data[i * y.channels + c]);
         sum += d;
         worst = Math.max(worst, d);
       }
       if (worst > 32) off++;
+      n++;
     }
-    return {sizes: [x.width, x.height, y.width, y.height], mean: sum / (3 * n) / 255 * 100,
-            off: off / n * 100};
-  }, Buffer.from(pictureA).toString('base64'), Buffer.from(pictureB).toString('base64'), rect);
-  await blank.close();
-  return result;
+  }
+  return {sizes, mean: sum / (3 * n) / 255 * 100, off: off / n * 100};
 }
 
 // The same within a renderer's tolerance: SwiftShader and llvmpipe rasterise edges slightly
 // differently, never by more than this on the game's pictures.
-async function expectLike(game, picture, linuxName) {
+function expectLike(picture, linuxName) {
   assert(linuxPictures, 'VOLKRIN_LINUX_PICTURES names no folder of the Linux pictures');
   const linux = fs.readFileSync(path.join(linuxPictures, linuxName));
-  const d = await compare(game, picture, linux);
+  const d = compare(picture, linux);
   console.log(`${linuxName}: mean error ${d.mean.toFixed(3)} %, ` +
               `pixels off by more than 32 ${d.off.toFixed(3)} %`);
   assert.deepStrictEqual(d.sizes.slice(0, 2), d.sizes.slice(2), 'picture sizes differ');
@@ -203,4 +236,4 @@ async function expectLike(game, picture, linuxName) {
 const tests = new Map();
 function test(name, body) { tests.set(name, body); }
 
-module.exports = {open, compare, expectLike, sleep, test, tests, assert};
+module.exports = {open, compare, expectLike, pixelAt, sleep, test, tests, assert};
