@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, what the machine lacks: by default what building and
 # playing the game need; with --tests also what the tests, the fuzzer, the benchmarks and the
-# package checks need; with --windows what cross-building the Windows release needs. Quick
-# when everything is there already. Needs root (or sudo).
+# package checks need; with --windows what cross-building the Windows release needs; with
+# --web what the browser build and its tests need. Quick when everything is there already.
+# Needs root (or sudo).
 set -eu
 # Debian 12's C++ compiler (by its own name: the play preset asks for g++-12, which spares
 # the g++, gcc and cpp wrapper packages), make and CMake; freeglut, GLU and GL with their
@@ -29,17 +30,24 @@ tests=(
 # compiler among its binutils, CMake and make; Wine to run the game and its tests; NSIS for
 # the installer, zip for the archive; GoogleTest's sources, cross-built for the tests.
 windows=(g++-mingw-w64-x86-64-posix cmake make wine wine64 nsis zip googletest)
+# The browser build: emscripten (with its system libraries built, and Node.js, which runs its
+# tools), CMake and make; Chromium, where its tests play it, and npm, which fetches their
+# pinned driver; GoogleTest's sources, built with emscripten for the rules' tests.
+web=(emscripten cmake make chromium googletest)
 case "${1:-}" in
   "") packages=("${play[@]}") ;;
   --tests) packages=("${play[@]}" "${tests[@]}") ;;
   --windows) packages=("${windows[@]}") ;;
-  *) echo "usage: scripts/setup.sh [--tests | --windows]" >&2; exit 2 ;;
+  --web) packages=("${web[@]}") ;;
+  *) echo "usage: scripts/setup.sh [--tests | --windows | --web]" >&2; exit 2 ;;
 esac
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
 done
+# Node.js from elsewhere (NodeSource's, say) brings npm with it; Debian's comes apart.
+[ "${1:-}" = --web ] && ! command -v npm >/dev/null && missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the default build, then the sanitizer build, then the
-# Windows build under Wine, then a bounded fuzzing run of the level-image reader. Ends with
-# one line "N passed, M failed, K skipped".
+# browser build under Node.js and Chromium, then the Windows build under Wine, then a bounded
+# fuzzing run of the level-image reader. Ends with one line "N passed, M failed, K skipped".
 set -u
 cd "$(dirname "$0")/.."
 scripts/setup.sh --tests || { echo "0 passed, 1 failed"; exit 1; }
@@ -38,6 +38,18 @@ for preset in default asan; do
     failed=$((failed + 1))
   fi
 done
+
+# The browser build: the rules' tests under Node.js, then the whole game in headless
+# Chromium, its pictures compared with the default build's.
+echo "== web build"
+if scripts/build-web.sh >"$log/build-web" 2>&1; then
+  echo "== web tests: the rules under Node.js, the game in Chromium"
+  ctest --test-dir build/web --output-on-failure 2>&1 | tee "$log/test-web"
+  count "$log/test-web"
+else
+  cat "$log/build-web"
+  failed=$((failed + 1))
+fi
 
 # The Windows build, cross-built and run under Wine on the tests' own Xvfb: the rules' tests,
 # then the whole-game tests of the Linux build against the Windows program and its installer

@@ -5,9 +5,9 @@
 # line of its output; everything else goes to stderr.
 #   scripts/windows-deps.sh
 # The prefix lies in a cache outside the clone (VOLKRIN_CACHE, default ~/.cache/volkrin),
-# named by a hash of everything the build depends on: this script's commands (which name the
-# sources' hashes and the build options; not its comments), the toolchain file, the compiler
-# and GoogleTest's version.
+# named by a hash of everything the build depends on: this script's and the fetcher's commands
+# (which name the sources' hashes and the build options; not their comments), the toolchain
+# file, the compiler and GoogleTest's version.
 # A later run with the same inputs finds it and builds nothing.
 set -eu
 cd "$(dirname "$0")/.."
@@ -25,7 +25,8 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 compiler=x86_64-w64-mingw32-g++-posix
 
 cache=${VOLKRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/volkrin}
-key=$( { grep -v '^ *#' "$root/scripts/windows-deps.sh"; cat "$toolchain"; "$compiler" --version | head -n 1;
+key=$( { grep -v '^ *#' "$root/scripts/windows-deps.sh" "$root/scripts/fetch-sources.sh"; cat "$toolchain";
+         "$compiler" --version | head -n 1;
          dpkg-query -W -f='${Version}' googletest; } | sha256sum | cut -c1-16)
 prefix=$cache/windows-deps-$key
 if [ -f "$prefix/complete" ]; then
@@ -39,44 +40,9 @@ rm -rf "$prefix"
 mkdir -p "$prefix/share/sources" "$cache/sources"
 started=$(date +%s)
 
-# Source packages are fetched with apt itself, from the archive this machine's own apt uses,
-# through a private list (deb-src lines for bookworm and trixie) that leaves the machine's
-# configuration alone. apt checks each file against the archive's signed index.
-fetchSources() {
-  local uri apt=$work/apt
-  uri=$(apt-get indextargets --format '$(REPO_URI)' 'Created-By: Packages' 2>/dev/null |
-        grep -v -- '-security' | head -n 1)
-  uri=${uri%/}
-  [ -n "$uri" ] || { echo "windows-deps: no Debian archive in apt's sources" >&2; exit 1; }
-  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial"
-  printf 'deb-src %s bookworm main\ndeb-src %s trixie main\n' "$uri" "$uri" >"$apt/sources.list"
-  local opts=(-q -o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
-              -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache")
-  apt-get "${opts[@]}" update >&2
-  local entry name version file sha
-  for entry in "${sources[@]}"; do
-    read -r name version file sha <<<"$entry"
-    [ -f "$cache/sources/$file" ] && continue
-    # Only the original tarball is needed; the Debian revision's own files may be gone.
-    (cd "$work" && apt-get "${opts[@]}" source --download-only "$name=$version" >&2 || true)
-    [ -f "$work/$file" ] || { echo "windows-deps: could not fetch $file" >&2; exit 1; }
-    mv "$work/$file" "$cache/sources/$file"
-  done
-}
-
-need=0
+scripts/fetch-sources.sh "${sources[@]}"
 for entry in "${sources[@]}"; do
   read -r _ _ file _ <<<"$entry"
-  [ -f "$cache/sources/$file" ] || need=1
-done
-[ "$need" -eq 0 ] || fetchSources
-for entry in "${sources[@]}"; do
-  read -r name _ file sha <<<"$entry"
-  if ! echo "$sha  $cache/sources/$file" | sha256sum -c --quiet - >&2; then
-    echo "windows-deps: $file does not match its hash; removed, run again to fetch it anew" >&2
-    rm -f "$cache/sources/$file"
-    exit 1
-  fi
   cp "$cache/sources/$file" "$prefix/share/sources/"
   tar -xzf "$cache/sources/$file" -C "$work"
 done

@@ -19,6 +19,9 @@ void resetRally();           // ball back to the serve position, rally flags cle
 void checkEnds(float nextZ); // returns or points at the two ends, by the look-ahead depth
 void checkMiss(float nextZ); // a life lost when the ball passes the player's paddle
 void settleRally();          // after a decided point: level progress, then resetRally
+// One drawn frame of the game-over fade: returns how opaque its black is in this frame, then
+// steps it; the last frame starts a new game.
+float stepGameOverFade();
 
 // opponent.cpp
 void trackOpponent();  // one tracking step of the opponent's paddle (once per drawn frame)

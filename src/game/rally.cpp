@@ -13,6 +13,7 @@ const int pointsPerLevel = 3;
 const int extraLifeEvery = 5;         // levels
 const int maxLives = 13;
 const float serveZ = -0.151f;         // just in front of the player's paddle
+const double fadeStep = 0.01;         // of the game-over fade, per drawn frame
 
 // The paddle centred at (px, py) covers the ball's centre, edges included.
 static int covers(float px, float py)
@@ -123,4 +124,28 @@ void settleRally()
         levelPoints = 0;
     }
     resetRally();
+}
+
+// fadeLevel falls from 1 to 0 while the picture darkens and from 0 to -1 while it clears; each
+// frame shows the value it began with. Every frame of the second half resets the rally, so
+// that a serve clicked during it is undone.
+float stepGameOverFade()
+{
+    if (fadeLevel > 0) {
+        const float alpha = static_cast<float>(1.0 - fadeLevel);
+        fadeLevel = static_cast<float>(fadeLevel - fadeStep);
+        return alpha;
+    }
+    resetRally();
+    const float alpha = static_cast<float>(1.0 + fadeLevel);
+    if (fadeLevel > -1) {
+        fadeLevel = static_cast<float>(fadeLevel - fadeStep);
+    } else {
+        gameOver = 0;
+        recordEvent(newGameEvent, 0, 0, 0);
+        lives = 5;
+        level = 1;
+        levelPoints = 0;
+    }
+    return alpha;
 }

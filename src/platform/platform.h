@@ -1,5 +1,5 @@
 // What the game needs from the platform under its window toolkit, one file per platform
-// behind it (x11.cpp, windows.cpp), chosen by the build; a browser build adds a file here.
+// behind it (x11.cpp, windows.cpp, web.cpp), chosen by the build.
 #pragma once
 
 #include <string>
@@ -21,6 +21,8 @@ void quietenLibraries();
 // learnt at its first open (where its default device goes) is forgotten, so that a sound
 // server started since is found. Called off the game's thread.
 void forgetSoundConfiguration();
+// Whether work may run on a thread beside the game's (a browser page has only the one).
+bool threadsOffered();
 
 // ---- the window ----------------------------------------------------------------------
 

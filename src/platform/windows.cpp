@@ -88,6 +88,8 @@ void quietenLibraries()
 }
 
 // Windows' sound system finds a device that came since by itself: nothing to forget.
+bool threadsOffered() { return true; }
+
 void forgetSoundConfiguration() {}
 
 void swapWithoutWaitingForBlank()

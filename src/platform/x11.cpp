@@ -52,6 +52,8 @@ void quietenLibraries()
 // libasound keeps the configuration it read at its first open: whether a sound server was
 // running then decides for good where its default device goes. Forgetting it lets the
 // next open find a server that has started since.
+bool threadsOffered() { return true; }
+
 void forgetSoundConfiguration()
 {
     static void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);  // only if loaded

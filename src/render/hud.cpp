@@ -5,13 +5,11 @@
 #include <GL/glu.h>
 
 #include "app/state.h"
-#include "game/events.h"
 #include "game/game.h"
 #include "render/render.h"
 
 static const double lifeRadius = 0.05;
 static const int lifeDetail = 20;      // slices and stacks
-static const double lifeSpacing = 3 * lifeRadius;
 static const double lifeRowX = -1.8, lifeRowY = 1.8;
 
 static const double barLength = 1.75;  // three rods fill it
@@ -24,8 +22,6 @@ static const unsigned levelTexture = 1;  // texture object holding the level ima
 static const float tallyWidth = 3;  // pixels
 static const double tallyStartX = -1.1, tallyBaseY = -1.9;
 static const double tallyHeight = 0.16, tallyPitch = 0.05, strokeOverhang = 0.02;
-
-static const double fadeStep = 0.01;  // per drawn frame
 
 static void vertex(double x, double y, double z)
 {
@@ -142,29 +138,11 @@ void drawLevelCounter()
     drawTallyMarks();
 }
 
-// One frame of the fade: a black quad in front of the scene, growing opaque while
-// fadeLevel falls from 1 to 0 and clearing again from 0 to -1. Each frame shows the value
-// it began with.
+// One frame of the fade: a black quad in front of the scene, as opaque as the fade's step for
+// this frame says (stepGameOverFade).
 void drawGameOverFade()
 {
-    if (fadeLevel > 0) {
-        glColor4f(0.0f, 0.0f, 0.0f, static_cast<float>(1.0 - fadeLevel));
-        fadeLevel = static_cast<float>(fadeLevel - fadeStep);
-    } else {
-        // Every frame of this half, so that a serve clicked during it is undone.
-        resetRally();
-        glColor4f(0.0f, 0.0f, 0.0f, static_cast<float>(1.0 + fadeLevel));
-        if (fadeLevel > -1) {
-            fadeLevel = static_cast<float>(fadeLevel - fadeStep);
-        } else {
-            gameOver = 0;
-            recordEvent(newGameEvent, 0, 0, 0);
-            lives = 5;
-            level = 1;
-            levelPoints = 0;
-        }
-    }
-
+    glColor4f(0.0f, 0.0f, 0.0f, stepGameOverFade());
     glBegin(GL_POLYGON);
     vertex(-5, -5, 0.1);
     vertex(-5, 5, 0.1);

@@ -122,8 +122,11 @@ static bool useContext(ALCdevice* opened, ALCcontext* made)
     for (ALuint source : sources)
         alSourcef(source, AL_REFERENCE_DISTANCE, referenceDistance);
     nextSource = 0;
-    canPause = alcIsExtensionPresent(device, "ALC_SOFT_pause_device") &&
-               mayPauseDevice(alcGetString(device, ALC_ALL_DEVICES_SPECIFIER));  // the backend's name
+    // The backend's name; an OpenAL that does not name its devices that way gives the plain one.
+    const ALCchar* name = alcGetString(device, ALC_ALL_DEVICES_SPECIFIER);
+    if (!name)
+        name = alcGetString(device, ALC_DEVICE_SPECIFIER);
+    canPause = alcIsExtensionPresent(device, "ALC_SOFT_pause_device") && mayPauseDevice(name);
     canTellDisconnect = alcIsExtensionPresent(device, "ALC_EXT_disconnect");
     devicePaused = false;
     if (alGetError() == AL_NO_ERROR)
@@ -223,7 +226,7 @@ static void takeFoundDevice()
 static void tryAgain()
 {
     const auto now = std::chrono::steady_clock::now();
-    if (opener.joinable() || (triedBefore && now - lastTry < tryAgainAfter))
+    if (!threadsOffered() || opener.joinable() || (triedBefore && now - lastTry < tryAgainAfter))
         return;
     std::copy(gameEvents, gameEvents + gameEventCount, waiting);
     waitingCount = gameEventCount;
@@ -304,8 +307,10 @@ void updateSound()
     }
     waitingCount = 0;
     clearEvents();
-    if (!soundOn)
-        alSourceStopv(sourceCount, sources);
+    if (!soundOn) {
+        for (ALuint source : sources)  // one at a time: some OpenALs fail on the list form
+            alSourceStop(source);
+    }
     if (!canPause || devicePaused)
         return;
     const auto now = std::chrono::steady_clock::now();

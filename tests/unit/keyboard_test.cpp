@@ -103,8 +103,12 @@ TEST_F(Game, ResetKeyEndsAPausedRally)
 
 TEST_F(Game, QuitKeyExitsWithStatus0)
 {
+#if GTEST_HAS_DEATH_TEST
     EXPECT_EXIT(keyCommand('q'), ::testing::ExitedWithCode(0), "");
     EXPECT_EXIT(keyCommand('Q'), ::testing::ExitedWithCode(0), "");
+#else
+    GTEST_SKIP() << "a process of one thread cannot watch itself exit; the page's tests press q";
+#endif
 }
 
 // Shifted '-' and '=', the other digits, other letters and control characters: nothing.
