@@ -230,13 +230,13 @@ test('CanvasFollowsTheWindowAndThePixelRatio', async () => {
     const size = () => game.read(`(() => { const c = document.getElementById('canvas');
       return [c.width, c.height, c.clientWidth, c.clientHeight]; })()`);
     assert.deepStrictEqual(await size(), [1600, 1200, 800, 600]);
-    await game.tab.setViewport({width: 640, height: 700, deviceScaleFactor: 2});
-    await game.waitFor('document.getElementById("canvas").width === 1280');
-    assert.deepStrictEqual(await size(), [1280, 1400, 640, 700]);
+    await game.tab.setViewport({width: 700, height: 560, deviceScaleFactor: 2});
+    await game.waitFor('document.getElementById("canvas").width === 1400');
+    assert.deepStrictEqual(await size(), [1400, 1120, 700, 560]);
     // The picture is drawn at the new size: the heads-up display's top left life, at
     // (-1.8, 1.8) of the 4-unit-high view, is blue.
     await sleep(200);
-    const [r, g, b] = await colourAt(game, 640 / 2 + (-1.8 / 4) * 700, (2 - 1.8) / 4 * 700);
+    const [r, g, b] = await colourAt(game, 700 / 2 + (-1.8 / 4) * 560, (2 - 1.8) / 4 * 560);
     assert(b > 150 && r < 120 && g < 120, `no life marker where one belongs: ${r} ${g} ${b}`);
     noProblems(game);
   } finally {

@@ -77,7 +77,8 @@ function serve(root) {
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // A started browser with one page on the game. Options: width, height, scale (device pixel
-// ratio), fromDisk, flags (more for Chromium), before (called with the page before loading).
+// ratio), touch (a phone's touch screen, no mouse), fromDisk, flags (more for Chromium),
+// before (called with the page before loading).
 async function open(options = {}) {
   const browser = await puppeteer.launch({
     executablePath: process.env.VOLKRIN_CHROMIUM || '/usr/bin/chromium',
@@ -85,11 +86,13 @@ async function open(options = {}) {
   });
   const tab = (await browser.pages())[0] || await browser.newPage();
   await tab.setViewport({width: options.width || 500, height: options.height || 500,
-                         deviceScaleFactor: options.scale || 1});
-  const problems = [];
+                         deviceScaleFactor: options.scale || 1, hasTouch: !!options.touch,
+                         isMobile: !!options.touch});
+  const problems = [], printed = [];
   tab.on('pageerror', (e) => problems.push('page error: ' + e.message));
   tab.on('console', (m) => {
     if (m.type() === 'error' || m.type() === 'warning') problems.push(m.type() + ': ' + m.text());
+    if (m.type() === 'log') printed.push(m.text());  // the game's printed lines
   });
   tab.on('requestfailed', (r) => problems.push('request failed: ' + r.url()));
   await tab.evaluateOnNewDocument(instrument);
@@ -105,7 +108,7 @@ async function open(options = {}) {
   if (options.before) await options.before(tab);
   await tab.goto(url, {waitUntil: 'domcontentloaded'});
   const game = {
-    browser, tab, session, problems, url,
+    browser, tab, session, problems, printed, url,
     // Reads the page without giving it a user gesture (puppeteer's evaluate would).
     async read(expression) {
       const result = await session.send('Runtime.evaluate', {expression, returnByValue: true,
@@ -236,4 +239,4 @@ function expectLike(picture, linuxName) {
 const tests = new Map();
 function test(name, body) { tests.set(name, body); }
 
-module.exports = {open, compare, expectLike, pixelAt, sleep, test, tests, assert};
+module.exports = {open, compare, decodePng, expectLike, pixelAt, sleep, test, tests, assert};
