@@ -17,7 +17,7 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 freeglut="freeglut 3.4.0-1 freeglut_3.4.0.orig.tar.gz 3c0bcb915d9b180a97edaebd011b7a1de54583a838644dcd42bb0ea0c6f3eaec"
 cache=${VOLKRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/volkrin}
-key=$( { grep -v '^ *#' "$root/scripts/web-deps.sh" "$root/scripts/fetch-sources.sh";
+key=$( { grep -hv '^ *#' "$root/scripts/web-deps.sh" "$root/scripts/fetch-sources.sh";
          emcc --version | head -n 1; dpkg-query -W -f='${Version}' googletest;
          cat "$root/tests/web/package-lock.json"; } | sha256sum | cut -c1-16)
 prefix=$cache/web-deps-$key

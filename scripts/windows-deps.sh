@@ -25,7 +25,7 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 compiler=x86_64-w64-mingw32-g++-posix
 
 cache=${VOLKRIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/volkrin}
-key=$( { grep -v '^ *#' "$root/scripts/windows-deps.sh" "$root/scripts/fetch-sources.sh"; cat "$toolchain";
+key=$( { grep -hv '^ *#' "$root/scripts/windows-deps.sh" "$root/scripts/fetch-sources.sh"; cat "$toolchain";
          "$compiler" --version | head -n 1;
          dpkg-query -W -f='${Version}' googletest; } | sha256sum | cut -c1-16)
 prefix=$cache/windows-deps-$key

@@ -235,13 +235,11 @@ static void drawWholeAndSwap()
 // The whole frame is drawn every time, under a scissor for a partial one, so that it advances
 // the game (opponent, flashes) exactly as a whole frame does. Outside the rectangle the back
 // buffer, which a copy leaves intact, already holds what the whole frame would draw there.
-static void presentWithPartialFrames(bool damaged, const GameSnapshot& before,
+static void presentWithPartialFrames(bool damaged, bool sameSize, const GameSnapshot& before,
                                      const SignLook& signs)
 {
     MovingPart parts[movingPartCount];
     const bool known = movingParts(parts);
-    const bool sameSize = lastFrameBegan.windowWidth == before.windowWidth &&
-                          lastFrameBegan.windowHeight == before.windowHeight;
     // Signs that appear, fade or go change pixels outside the moving parts.
     const bool stillSame =
         sameStillParts(before, lastFrameBegan) && sameSignLook(signs, lastSigns);
@@ -274,20 +272,31 @@ static void presentWithPartialFrames(bool damaged, const GameSnapshot& before,
 
 FramePresentation lastPresentation() { return lastPresented; }
 
+// The driver takes up the window's size when the context is made current and then when it
+// first draws after a swap, not at the swap itself: a frame swapped in after the window may
+// have changed (damaged, a new size, the first, a refused copy) may have been drawn at a size
+// taken up before the change, its swap showing an old picture in a corner and black beside
+// it. So the next display call (the next tick's at the latest) draws whole again, at the size
+// that swap had the driver take up, even a frame that would change nothing.
+static bool frameOwed = false;
+
 bool presentFrame()
 {
     const bool damaged = pictureDamaged();
     const GameSnapshot before = takeSnapshot();
     const SignLook signs = signLook();
-    if (!damaged && lastFrameStill && sameSnapshot(before, lastFrameBegan) &&
+    if (!damaged && !frameOwed && lastFrameStill && sameSnapshot(before, lastFrameBegan) &&
         sameSignLook(signs, lastSigns))
         return false;
+    const bool sameSize = lastFrameBegan.windowWidth == before.windowWidth &&
+                          lastFrameBegan.windowHeight == before.windowHeight;
     if (partialFrames) {
-        presentWithPartialFrames(damaged, before, signs);
+        presentWithPartialFrames(damaged, sameSize, before, signs);
     } else {
         drawWholeAndSwap();
         lastPresented = noFrameYet;  // should partial frames be turned on, begin afresh
     }
+    frameOwed = damaged || !sameSize || lastPresented == wholeSwapped;
     lastFrameBegan = before;
     lastSigns = signs;
     lastFrameStill = sameSnapshot(takeSnapshot(), before);

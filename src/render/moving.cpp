@@ -120,9 +120,10 @@ bool sameStillParts(const GameSnapshot& a, const GameSnapshot& b)
 FramePresentation choosePresentation(bool damaged, FramePresentation last, bool sameSize,
                                      bool stillSame, bool boxesKnown)
 {
-    // A damaged window may have a new size, which the driver takes up only at a swap; a
-    // swap leaves the back buffer undefined, so the frame after it is drawn whole and
-    // copied, and from then on the back buffer always holds the picture on screen.
+    // A damaged window may have a new size, which the driver takes up only when it first
+    // draws after a swap; a swap leaves the back buffer undefined, so the frame after it is
+    // drawn whole and copied, and from then on the back buffer always holds the picture on
+    // screen.
     if (damaged || last == noFrameYet || !sameSize)
         return wholeSwapped;
     if (last == wholeSwapped || !stillSame || !boxesKnown)

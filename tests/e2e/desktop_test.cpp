@@ -2,6 +2,9 @@
 // no pointer over the play, and the pause when the window is minimised.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <unistd.h>
@@ -132,4 +135,55 @@ TEST(Desktop, PointerIsHiddenInPlayAndMinimisingPausesTheRally)
     EXPECT_TRUE(waitForFrame(run, [&](const Frame& f) { return ballShadowRow(f) != row; }, 10));
     EXPECT_TRUE(waitUntil([&] { return pointerInvisible(run.display); }, 10));
     EXPECT_EQ(quitGame(run), 0);
+}
+
+// A tiling window manager, or a desktop that opens windows maximised, resizes a new window
+// the moment it is mapped: before, between or during the game's first frames. Soon after,
+// the window holds the whole start picture at its new size (no black left where the first,
+// smaller frame did not reach; the heads-up display where that size puts it), and stays so;
+// at rest the game then draws nothing more. Many starts, to catch a race; a second resize
+// comes 1 to 14 ms after the first, a different time at each start.
+static void resizedAsMappedShowsTheWholePicture(const std::vector<WindowSize>& sizes)
+{
+    const WindowSize last = sizes.back();
+    const int starts = 20;
+    long mostFrames = 0;  // presented by the time the whole picture was seen
+    for (int start = 0; start < starts; ++start) {
+        SCOPED_TRACE("start " + std::to_string(start + 1));
+        GameRun run;
+        run.environment = standInDriver();
+        std::string why;
+        ASSERT_TRUE(launchGameResizedAtMapping(run, &why, sizes, 1 + start % 14)) << why;
+        Frame frame;
+        std::string reason;
+        const auto whole = [&](const Frame& f) {
+            if (f.width != last.width || f.height != last.height) {
+                reason = "window at " + std::to_string(f.width) + " x " + std::to_string(f.height);
+                return false;
+            }
+            if (blackArea(f)) {
+                reason = "part of the window black";
+                return false;
+            }
+            return startFrameShown(f, &reason);
+        };
+        ASSERT_TRUE(waitForFrame(run, whole, 10, &frame)) << reason;
+        mostFrames = std::max(mostFrames, swapCount(run));
+        usleep(300000);  // some 20 ticks at rest
+        ASSERT_TRUE(sameFrame(grab(run), frame)) << "the whole picture did not stay";
+        if (start == starts - 1) {
+            EXPECT_TRUE(waitForNoFrames(run, 20)) << "still drawing at rest";
+        }
+    }
+    std::printf("the whole picture seen after at most %ld frames presented\n", mostFrames);
+}
+
+TEST(Desktop, WindowResizedAsItIsMappedShowsTheWholePicture)
+{
+    resizedAsMappedShowsTheWholePicture({{700, 600}});
+}
+
+TEST(Desktop, WindowResizedTwiceWithinATickAsItIsMappedShowsTheWholePicture)
+{
+    resizedAsMappedShowsTheWholePicture({{640, 480}, {820, 620}});
 }

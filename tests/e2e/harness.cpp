@@ -626,6 +626,24 @@ int brightestSample(const Frame& frame)
     return brightest;
 }
 
+bool blackArea(const Frame& frame)
+{
+    // Any black square twice the side holds one of these, aligned to the grid.
+    const int side = 12;
+    for (int y = 0; y + side <= frame.height; y += side) {
+        for (int x = 0; x + side <= frame.width; x += side) {
+            bool black = true;
+            for (int dy = 0; dy < side && black; ++dy) {
+                for (int dx = 0; dx < side && black; ++dx)
+                    black = isBlack(pixelAt(frame, x + dx, y + dy));
+            }
+            if (black)
+                return true;
+        }
+    }
+    return false;
+}
+
 int ballPixels(const Frame& frame)
 {
     const int cx = frame.width / 2, cy = frame.height / 2;
@@ -798,7 +816,39 @@ GameRun::~GameRun()
     removeGameDir(dir);
 }
 
-bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& args)
+// Waits for the window titled title to be mapped, then gives it each size in turn at once,
+// gapMs apart. The maps come from the root's substructure, selected before the game
+// started, so none is missed and none is seen late.
+static Window resizeWhenMapped(Display* display, const std::string& title,
+                               const std::vector<WindowSize>& sizes, int gapMs,
+                               double timeoutSeconds)
+{
+    const timespec start = now();
+    while (secondsSince(start) < timeoutSeconds) {
+        if (!XPending(display)) {
+            usleep(500);
+            continue;
+        }
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type != MapNotify || windowName(display, event.xmap.window) != title)
+            continue;
+        for (size_t i = 0; i < sizes.size(); ++i) {
+            if (i > 0)
+                usleep(static_cast<useconds_t>(gapMs) * 1000);
+            XResizeWindow(display, event.xmap.window, static_cast<unsigned>(sizes[i].width),
+                          static_cast<unsigned>(sizes[i].height));
+            XFlush(display);
+        }
+        return event.xmap.window;
+    }
+    return 0;
+}
+
+// Everything up to the window found (and given its sizes): the directory, the X connection,
+// the pointer out of the way, the process.
+static bool startAndFindWindow(GameRun& run, std::string* why, const std::vector<std::string>& args,
+                               const std::vector<WindowSize>& sizesAtMapping, int gapMs)
 {
     run.dir = makeGameDir();
     if (run.dir.empty())
@@ -810,12 +860,27 @@ bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& 
     // Keep the pointer off the window, so that the first frame owes nothing to it.
     movePointerOnScreen(run.display, DisplayWidth(run.display, DefaultScreen(run.display)) - 5,
                         DisplayHeight(run.display, DefaultScreen(run.display)) - 5);
+    const Window root = DefaultRootWindow(run.display);
+    if (!sizesAtMapping.empty()) {
+        XSelectInput(run.display, root, SubstructureNotifyMask);
+        XSync(run.display, False);
+    }
     run.pid = startGame(run.dir, args, run.environment, run.program);
     if (run.pid <= 0)
         return fail(why, "fork failed");
-    run.window = findWindow(run.display, "Volkrin", 60);
+    run.window = sizesAtMapping.empty() ? findWindow(run.display, "Volkrin", 60)
+                                        : resizeWhenMapped(run.display, "Volkrin", sizesAtMapping, gapMs, 60);
+    if (!sizesAtMapping.empty())
+        XSelectInput(run.display, root, NoEventMask);
     if (!run.window)
         return fail(why, "no window titled Volkrin; stdout: " + gameOutput(run));
+    return true;
+}
+
+bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& args)
+{
+    if (!startAndFindWindow(run, why, args, {}, 0))
+        return false;
     std::string reason;
     Frame last;
     if (!waitForFrame(run, [&](const Frame& f) { return startFrameShown(f, &reason); }, 60, &last))
@@ -826,6 +891,15 @@ bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& 
         run.homeY = g.y;
     }
     // Only a mapped window can take the focus; with no window manager nothing else gives it.
+    focusWindow(run.display, run.window);
+    return true;
+}
+
+bool launchGameResizedAtMapping(GameRun& run, std::string* why, const std::vector<WindowSize>& sizes,
+                                int gapMs)
+{
+    if (!startAndFindWindow(run, why, {}, sizes, gapMs))
+        return false;
     focusWindow(run.display, run.window);
     return true;
 }

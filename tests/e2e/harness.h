@@ -120,6 +120,9 @@ int lifeSpheres(const Frame& frame);  // spheres in the row at the top left, cou
 int tallyMarks(const Frame& frame);   // vertical marks of the level counter, up to 4
 bool hudShown(const Frame& frame);    // the points bar's outline is there
 int brightestSample(const Frame& frame);  // the brightest of a grid of samples over the window
+// Some square of 12 by 12 pixels is black throughout: part of the window that no frame has
+// covered (the picture has no black wider than its thick outline).
+bool blackArea(const Frame& frame);
 // Pixels of the ball (blue-ish) in a square around the window's centre: about a thousand
 // while it rests in front of the player's paddle, none once it has turned red or green.
 int ballPixels(const Frame& frame);
@@ -164,6 +167,14 @@ struct GameRun {
 // Makes a directory with level.bmp, starts the game, finds its window and waits for the
 // first frame. Returns false (with a reason) if any step fails within its time.
 bool launchGame(GameRun& run, std::string* why, const std::vector<std::string>& args = {});
+struct WindowSize {
+    int width, height;
+};
+// As launchGame, but the window is given each size in turn the moment it is mapped, gapMs
+// apart (as a tiling window manager, or a desktop that opens windows maximised, does);
+// returns then, without waiting for a frame.
+bool launchGameResizedAtMapping(GameRun& run, std::string* why, const std::vector<WindowSize>& sizes,
+                                int gapMs = 0);
 Frame grab(GameRun& run);
 // Environment for launchGame that preloads the stand-in GL driver: it counts the frames the
 // game presents (swapCount, copyCount) and logs the swap intervals asked for in the game's directory

@@ -427,3 +427,40 @@ TEST_F(FramePixelsTest, CopyRefusedByTheServerIsReportedAndNotFatal)
     EXPECT_FALSE(copyToWindow({-10, -10, 490, 490}));
     EXPECT_TRUE(copyToWindow({100, 100, 200, 200}));
 }
+
+// The driver takes up the window's new size when it first draws after a swap. Resized just
+// after a frame that moved the paddle (copied, with partial frames: no swap since the driver
+// last drew, at the old size), the window shows, once the display calls after it have run,
+// exactly what a whole frame at the new size shows, and then the frames stop.
+TEST_F(FramePixelsTest, WindowResizedAfterACopiedFrameShowsTheWholePictureAtItsNewSize)
+{
+    for (bool partial : {false, true}) {
+        SCOPED_TRACE(partial ? "partial frames" : "whole frames");
+        resizeWindow(500, 500);
+        restState();
+        partialFrames = partial && partialFramesOffered();
+        watchExposures();
+        for (int i = 0; i < 10 && presentFrame(); i++) {
+        }
+        followPointer(300, 260);
+        ASSERT_TRUE(presentFrame());
+        ASSERT_EQ(lastPresentation() == partCopied || lastPresentation() == wholeCopied, partial);
+
+        // As a window manager resizes it, and as freeglut then tells the game.
+        Display* const display = glXGetCurrentDisplay();
+        XResizeWindow(display, glXGetCurrentDrawable(), 660, 420);
+        XSync(display, False);
+        applyWindowSize(660, 420);
+        for (int i = 0; i < 10; i++)
+            presentFrame();
+        EXPECT_FALSE(presentFrame()) << "still drawing at rest";
+        const uint64_t shown = screenHash();
+        for (int i = 0; i < 2; i++) {  // the second drawn at the size the first's swap took up
+            drawFrame();
+            glutSwapBuffers();
+        }
+        EXPECT_EQ(shown, screenHash()) << "not the whole picture at 660 x 420";
+    }
+    partialFrames = false;
+    resizeWindow(500, 500);
+}
