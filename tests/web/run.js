@@ -3,6 +3,7 @@
 'use strict';
 const {tests} = require('./harness');
 require('./game_test');
+require('./offline_test');
 
 const name = process.argv[2];
 if (name === '--list') {
