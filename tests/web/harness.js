@@ -144,9 +144,11 @@ async function open(options = {}) {
     async moveTo(x, y, steps = 8) { await tab.mouse.move(x, y, {steps}); },
     async press(key) { await tab.keyboard.press(key); },
     async picture() { return tab.screenshot({type: 'png'}); },
-    // Until the page's service worker keeps the release (its cache filled) and answers it.
+    // Until the page's service worker keeps the release (its cache filled) and answers it,
+    // and the visit's loads are over (the browser asks for the icons last).
     async keptForOffline() {
       await this.waitFor('!!navigator.serviceWorker.controller', 15000);
+      await tab.waitForNetworkIdle({idleTime: 500, timeout: 15000});
     },
     // The network gone: no connection to the server is accepted, open ones are cut.
     async stopServer() {
