@@ -61,13 +61,19 @@ function instrument() {
 }
 
 // Serves the folder server.root, which may change while it runs; while it is null, requests
-// are taken and never answered, as on a network that has gone quiet.
+// are taken and never answered, as on a network that has gone quiet. server.redirects sends
+// some paths elsewhere, as hosts that keep one address a page do ({'/index.html': '/'}).
 function serve(root) {
   const types = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
                  '.json': 'application/json', '.txt': 'text/plain'};
   const server = http.createServer((request, response) => {
     if (!server.root) return;
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    if (server.redirects[name]) {
+      response.writeHead(301, {Location: server.redirects[name]});
+      response.end();
+      return;
+    }
     const file = path.join(server.root, name.endsWith('/') ? name + 'index.html' : name);
     if (!file.startsWith(server.root) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
       response.writeHead(404);
@@ -78,13 +84,15 @@ function serve(root) {
     fs.createReadStream(file).pipe(response);
   });
   server.root = root;
+  server.redirects = {};
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // A started browser with one page on the game. Options: width, height, scale (device pixel
-// ratio), fromDisk, flags (more for Chromium), before (called with the page before loading).
+// ratio), fromDisk, flags (more for Chromium), before (called with the page before loading),
+// redirects (the server's, from the start).
 async function open(options = {}) {
   const browser = await puppeteer.launch({
     executablePath: process.env.VOLKRIN_CHROMIUM || '/usr/bin/chromium',
@@ -107,6 +115,7 @@ async function open(options = {}) {
     url = 'file://' + path.join(page, 'index.html');
   } else {
     server = await serve(page);
+    Object.assign(server.redirects, options.redirects);
     url = `http://127.0.0.1:${server.address().port}/`;
   }
   if (options.before) await options.before(tab);
@@ -144,10 +153,13 @@ async function open(options = {}) {
     async moveTo(x, y, steps = 8) { await tab.mouse.move(x, y, {steps}); },
     async press(key) { await tab.keyboard.press(key); },
     async picture() { return tab.screenshot({type: 'png'}); },
-    // Until the page's service worker keeps the release (its cache filled) and answers it,
-    // and the visit's loads are over (the browser asks for the icons last).
+    // Until the page's service worker keeps the release (its cache filled, it active, so it
+    // answers the next visit) and the visit's loads are over (the browser asks for the icons
+    // last). Not until it controls this page: a worker that comes in the middle of a
+    // navigation may miss its page.
     async keptForOffline() {
-      await this.waitFor('!!navigator.serviceWorker.controller', 15000);
+      await this.waitFor('navigator.serviceWorker.getRegistration().then((r) => !!r && ' +
+                         '!!r.active && r.active.state === "activated")', 15000);
       await tab.waitForNetworkIdle({idleTime: 500, timeout: 15000});
     },
     // The network gone: no connection to the server is accepted, open ones are cut.

@@ -81,6 +81,26 @@ test('ANewReleaseReplacesTheOldOnTheNextVisit', async () => {
   }
 });
 
+// Hosts that keep one address a page send /index.html to the folder's own address: a
+// navigation takes no answer that came by a redirect, from the network or from the cache
+// (where the worker put what it was sent for index.html).
+test('OnAHostThatRedirectsTheIndexItPlaysOnlineAndOffline', async () => {
+  const game = await open({redirects: {'/index.html': '/'}});
+  try {
+    await game.ready();
+    await game.keptForOffline();
+    await game.tab.goto(game.url + 'index.html', {waitUntil: 'domcontentloaded'});
+    assert.strictEqual(await game.read('location.href'), game.url);
+    await plays(game);
+    await game.stopServer();
+    await game.reload();
+    await plays(game);
+    noProblems(game);
+  } finally {
+    await game.close();
+  }
+});
+
 // A PNG fetched from the page's server: its pixels, and whether it came as a PNG.
 async function fetchPicture(url) {
   const response = await fetch(url);

@@ -41,20 +41,31 @@ self.addEventListener('fetch', (event) => {
   event.respondWith(fromNetworkOrCache(event.request, name));
 });
 
-// (By its address: a navigation's own request cannot be sent again with other options.)
+// (By its address: a navigation's own request cannot be sent again with other options. A
+// redirect is left to a navigation to follow: it takes no answer that came by one, and a host
+// may send /index.html to the folder's own address.)
 async function fromNetworkOrCache(request, name) {
-  const kept = caches.match(name, {cacheName: release});
+  const kept = caches.match(name, {cacheName: release}).then(direct);
   if (Date.now() - networkFailed < respite && await kept) return kept;
   const stop = new AbortController();
   const timer = setTimeout(() => stop.abort(), patience);
   let response = null;
   try {
-    response = await fetch(request.url, {cache: 'no-cache', signal: stop.signal});
+    response = await fetch(request.url, {cache: 'no-cache', redirect: request.redirect,
+                                         signal: stop.signal});
   } catch (e) {
     networkFailed = Date.now();  // offline, or no answer in time
   } finally {
     clearTimeout(timer);
   }
-  if (response && response.ok) return response;
+  if (response && (response.ok || response.type === 'opaqueredirect')) return response;
   return (await kept) || response || Response.error();
+}
+
+// The cache's copy as if it had come straight: the install fetched it through any redirect.
+function direct(response) {
+  if (!response || !response.redirected) return response;
+  return new Response(response.body, {status: response.status,
+                                      statusText: response.statusText,
+                                      headers: response.headers});
 }
