@@ -2,7 +2,8 @@
 // the mouse and keys, the key card, idle frames, a hidden page, a lost WebGL context, no
 // WebGL at all, sound after the first click, the canvas's size, and q.
 'use strict';
-const {open, compare, expectLike, pixelAt, sleep, test, assert} = require('./harness');
+const {open, compare, expectLike, pixelAt, noProblems, sleep, test, assert} =
+  require('./harness');
 
 const centre = [250, 250];
 
@@ -12,12 +13,6 @@ async function serve(game) {
   await game.moveTo(...centre);
   await game.tab.mouse.click(...centre);
   await sleep(600);
-}
-
-// Fails on anything the page reported: errors, warnings, failed requests.
-function noProblems(game, allowed = []) {
-  const left = game.problems.filter((p) => !allowed.some((a) => p.includes(a)));
-  assert.deepStrictEqual(left, [], 'the page reported problems');
 }
 
 test('PicturesMatchTheLinuxBuild', async () => {
