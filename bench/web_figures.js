@@ -1,6 +1,7 @@
 // Figures of the browser build in headless Chromium (SwiftShader's WebGL on this machine's
-// cores): what the page loads, how soon the first frame comes, frames and the page's CPU at
-// rest, paused and in a rally, at 500 x 500 and 1280 x 720. Prints them; asserts nothing.
+// cores): what the page loads, how soon the first frame comes (served, from disk, and offline
+// after one visit), frames and the page's CPU at rest, paused and in a rally, at 500 x 500 and
+// 1280 x 720. Prints them; asserts nothing.
 //   scripts/web-figures.sh [RUNS]
 'use strict';
 const fs = require('fs');
@@ -11,10 +12,11 @@ const {open, sleep} = require('../tests/web/harness');
 const runs = Number(process.argv[2] || 3);
 const median = (values) => values.slice().sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
+// Everything in the folder but the licences: what the page, its worker and an install load.
 function sizes() {
   const dir = process.env.VOLKRIN_WEB_PAGE;
   let total = 0, packed = 0;
-  for (const name of ['index.html', 'volkrin.js', 'icon.png']) {
+  for (const name of fs.readdirSync(dir).filter((n) => n !== 'licenses')) {
     const data = fs.readFileSync(path.join(dir, name));
     const gz = zlib.gzipSync(data, {level: 9}).length;
     total += data.length;
@@ -24,17 +26,19 @@ function sizes() {
   console.log(`the page loads ${(total / 1024).toFixed(1)} KB, gzip ${(packed / 1024).toFixed(1)} KB`);
 }
 
-// Milliseconds from the start of navigation to the first frame drawn.
-async function firstFrame(fromDisk) {
-  const game = await open({fromDisk, before: (tab) => tab.evaluateOnNewDocument(() => {
-    const clear = WebGLRenderingContext.prototype.clear;
-    WebGLRenderingContext.prototype.clear = function(...a) {
-      if (!window.__firstFrame) window.__firstFrame = performance.now();
-      return clear.apply(this, a);
-    };
-  })});
+// Milliseconds from the start of navigation to the first frame drawn: served, from disk, or
+// reloaded after one visit once its worker keeps the release, online or with the server
+// stopped (the same browser, so both reloads find its caches warm).
+async function firstFrame(how) {
+  const game = await open({fromDisk: how === 'from disk'});
   await game.ready();
-  const ms = await game.read('window.__firstFrame');
+  if (how.startsWith('reloaded')) {
+    await game.keptForOffline();
+    if (how === 'reloaded offline') await game.stopServer();
+    await game.reload();
+    await game.ready();
+  }
+  const ms = await game.seen('firstFrame');
   await game.close();
   return ms;
 }
@@ -85,10 +89,10 @@ async function idleAndRally(width, height) {
 
 (async () => {
   sizes();
-  for (const fromDisk of [false, true]) {
+  for (const how of ['served', 'from disk', 'reloaded online', 'reloaded offline']) {
     const times = [];
-    for (let i = 0; i < runs; i++) times.push(await firstFrame(fromDisk));
-    console.log(`first frame ${fromDisk ? 'from disk' : 'served'}: median ` +
+    for (let i = 0; i < runs; i++) times.push(await firstFrame(how));
+    console.log(`first frame ${how}: median ` +
                 `${median(times).toFixed(0)} ms (${times.map((t) => t.toFixed(0)).join(', ')})`);
   }
   await idleAndRally(500, 500);

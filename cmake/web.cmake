@@ -44,21 +44,34 @@ set_property(TARGET volkrin APPEND PROPERTY LINK_DEPENDS
 # The folder a player unzips or a server serves, and its zip.
 set(pageName volkrin-${PROJECT_VERSION}-web)
 set(pageDir ${CMAKE_CURRENT_BINARY_DIR}/${pageName})
+# The files the page loads, each under its name in the folder from its source; the service
+# worker keeps exactly these, in a cache named by the version.
+set(icons ${CMAKE_CURRENT_SOURCE_DIR}/packaging/icons)
+set(pageFiles index.html volkrin.js manifest.json
+  icon.png icon-192.png icon-512.png apple-touch-icon.png)
+set(pageSources ${CMAKE_CURRENT_BINARY_DIR}/index.html $<TARGET_FILE:volkrin> ${web}/manifest.json
+  ${icons}/volkrin-32.png ${icons}/volkrin-192.png ${icons}/volkrin-512.png
+  ${icons}/volkrin-180-opaque.png)
+set(copies "")
+foreach(name source IN ZIP_LISTS pageFiles pageSources)
+  list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy ${source} ${pageDir}/${name})
+endforeach()
+list(JOIN pageFiles "', '" VOLKRIN_PAGE_FILES)
+set(VOLKRIN_PAGE_FILES "'${VOLKRIN_PAGE_FILES}'")
 configure_file(${web}/index.html ${CMAKE_CURRENT_BINARY_DIR}/index.html @ONLY)
+configure_file(${web}/sw.js ${CMAKE_CURRENT_BINARY_DIR}/sw.js @ONLY)
 add_custom_target(page ALL
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${pageDir}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${pageDir}/licenses
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_BINARY_DIR}/index.html
-          $<TARGET_FILE:volkrin> ${pageDir}/
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/packaging/icons/volkrin-32.png
-          ${pageDir}/icon.png
+  ${copies}
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_BINARY_DIR}/sw.js ${pageDir}/
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE
           ${pageDir}/licenses/volkrin.txt
   COMMAND ${CMAKE_COMMAND} -E copy ${fontLicence} ${pageDir}/licenses/freeglut.txt
   COMMAND ${CMAKE_COMMAND} -E rm -f ${pageName}.zip
   COMMAND ${CMAKE_COMMAND} -E tar cf ${pageName}.zip --format=zip ${pageName}
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-  DEPENDS volkrin ${CMAKE_CURRENT_BINARY_DIR}/index.html
+  DEPENDS volkrin ${pageSources} ${CMAKE_CURRENT_BINARY_DIR}/sw.js
   COMMENT "Making the page's folder and ${pageName}.zip" VERBATIM)
 
 if(VOLKRIN_TESTS)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the browser build (scripts/build-web.sh) and prints its figures in headless Chromium
-# (bench/web_figures.js): sizes, time to the first frame, frames and CPU at rest, paused and in
-# a rally. RUNS (default 3) runs of each, the median shown.
+# (bench/web_figures.js): sizes, time to the first frame (served, from disk, offline), frames
+# and CPU at rest, paused and in a rally. RUNS (default 3) runs of each, the median shown.
 #   scripts/web-figures.sh [RUNS]
 set -eu
 cd "$(dirname "$0")/.."

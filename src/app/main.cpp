@@ -51,6 +51,18 @@ static void mouseMotionHeard(int x, int y)
     updateSound();
 }
 
+static void fingerMovedHeard(int finger, int x, int y)
+{
+    fingerMoved(finger, x, y);
+    updateSound();
+}
+
+static void fingerUpHeard(int finger, int x, int y)
+{
+    fingerUp(finger, x, y);
+    updateSound();
+}
+
 int main(int argc, char** argv)
 {
     startPlatform();
@@ -71,6 +83,7 @@ int main(int argc, char** argv)
     glutPassiveMotionFunc(mouseMotionHeard);
     glutSpecialFunc(specialKey);
     glutWindowStatusFunc(windowStatus);
+    listenToFingers(fingerDown, fingerMovedHeard, fingerUpHeard, fingerCancelled);
 
     glEnable(GL_DEPTH_TEST);
     resetGameState();

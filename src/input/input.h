@@ -5,6 +5,9 @@
 // mouse.cpp
 double mouseToCourtX(float px);  // pixel column to court x
 double mouseToCourtY(float py);  // pixel row, counted from the bottom, to court y
+double courtToMouseX(double x);  // the other way: the pixel column where court x lies
+double courtToMouseY(double y);  // the pixel row, counted from the bottom, of court y
+void paddlePixel(int& x, int& y);  // the pointer's place, in window pixels, under the paddle
 void followPointer(int x, int y);  // everything mouseMotion does but the redisplay
 void mouseMotion(int x, int y);
 void mouseButton(int button, int state, int x, int y);
@@ -13,6 +16,14 @@ bool pointerShown();  // the pointer shows only while paused, fading or under th
 // keyboard.cpp
 void keyCommand(unsigned char key);  // everything keyboard does but the redisplay
 void keyboard(unsigned char key, int x, int y);  // Escape also leaves full screen
+
+// touch.cpp
+void fingerDown(int finger, int x, int y);
+// The paddle moves as far as the finger did; false for a finger that does not count.
+bool followFinger(int finger, int x, int y);  // everything fingerMoved does but the redisplay
+void fingerMoved(int finger, int x, int y);
+void fingerUp(int finger, int x, int y);     // a tap (a finger that hardly moved) serves
+void fingerCancelled(int finger);
 
 // window.cpp
 void pauseWhenHidden();  // pauses a rally that is running: minimised, or under the key card

@@ -2,6 +2,8 @@
 // pauses, and the paddle's movement just after a return becomes spin on the ball.
 #include <GL/freeglut.h>
 
+#include <cmath>
+
 #include "app/numeric.h"
 #include "app/state.h"
 #include "game/events.h"
@@ -31,6 +33,27 @@ double mouseToCourtY(float py)
     const int h = mappedHeight();
     const double n = 2.0 * py / h - static_cast<double>(h - 1) / h;
     return n * 2;
+}
+
+// The two mappings above, turned round.
+double courtToMouseX(double x)
+{
+    const int w = mappedWidth();
+    const float aspect = static_cast<float>(static_cast<double>(w) / mappedHeight());
+    return (x / (2 * aspect) + static_cast<double>(w - 1) / w) * w / 2;
+}
+
+double courtToMouseY(double y)
+{
+    const int h = mappedHeight();
+    return (y / 2 + static_cast<double>(h - 1) / h) * h / 2;
+}
+
+void paddlePixel(int& x, int& y)
+{
+    // Exact for a paddle a pointer placed; the nearest pixel for one held at a wall.
+    x = static_cast<int>(std::lround(courtToMouseX(playerX)));
+    y = mappedHeight() - 1 - static_cast<int>(std::lround(courtToMouseY(playerY)));
 }
 
 static float limitSpin(float spin)

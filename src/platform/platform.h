@@ -47,6 +47,22 @@ void toggleFullScreen();
 extern const unsigned int windowIcon[];
 extern const int windowIconLength;
 
+// ---- touch screens and the signs --------------------------------------------------------
+
+// Fingers on a touch screen where the toolkit does not turn them into the mouse (a browser
+// page): each finger's touch, movement, lift and loss, its number and place in window pixels,
+// go to these. Elsewhere nothing is reported.
+void listenToFingers(void (*down)(int finger, int x, int y), void (*moved)(int finger, int x, int y),
+                     void (*up)(int finger, int x, int y), void (*cancelled)(int finger));
+// What the platform's touch controls show, where it has them (the page's buttons on a touch
+// screen): whether the game is paused, and whether the key card is up, its menu then open.
+void showTouchControls(bool paused, bool keyCard);
+// The line under PAUSED: how to resume, in the words of the controls at hand.
+const char* resumeHint();
+// The window's pixels in a point (a CSS pixel; 1/96 inch at the desktop's own scaling): the
+// signs are never drawn smaller than a size in points, however small the window.
+double pixelsPerPoint();
+
 // Whether the driver renders in software and can copy part of the back buffer to the window
 // (GLX_MESA_copy_sub_buffer), where partial frames cost far less than whole ones.
 bool partialFramesOffered();

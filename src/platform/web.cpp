@@ -51,6 +51,30 @@ void dressWindow() {}
 
 void toggleFullScreen() { toggleCanvasFullScreen(); }
 
+void listenToFingers(void (*down)(int, int, int), void (*moved)(int, int, int),
+                     void (*up)(int, int, int), void (*cancelled)(int))
+{
+    setFingerCallbacks(down, moved, up, cancelled);
+}
+
+void showTouchControls(bool paused, bool keyCard)
+{
+    static int shownPaused = -1, shownCard = -1;
+    if (paused == shownPaused && keyCard == shownCard)
+        return;
+    shownPaused = paused;
+    shownCard = keyCard;
+    setTouchButtons(paused, keyCard);
+}
+
+// On a touch screen the hint names the page's button, which says Resume while paused.
+const char* resumeHint()
+{
+    return touchScreen() ? "tap Resume to play on" : "right button or P to resume";
+}
+
+double pixelsPerPoint() { return canvasPixelRatio(); }
+
 // WebGL draws a whole frame at a time; the page composites it.
 bool partialFramesOffered() { return false; }
 bool copyToWindow(const PixelRect&) { return false; }

@@ -208,6 +208,24 @@ void dressWindow() { ownWindowProcedure(); }
 void toggleFullScreen() { glutFullScreenToggle(); }
 
 
+// The toolkit turns a touch screen's fingers into the mouse: no fingers of their own here,
+// and no controls on screen.
+void listenToFingers(void (*)(int, int, int), void (*)(int, int, int), void (*)(int, int, int),
+                     void (*)(int))
+{
+}
+void showTouchControls(bool, bool) {}
+const char* resumeHint() { return "right button or P to resume"; }
+
+// At 150 % scaling a point is a pixel and a half: the monitor's where the window stands.
+double pixelsPerPoint()
+{
+    RECT place = {0, 0, 0, 0};
+    if (gameWindow)
+        GetWindowRect(gameWindow, &place);
+    return dpiAt({place.left, place.top}) / static_cast<double>(USER_DEFAULT_SCREEN_DPI);
+}
+
 // Partial frames are not offered here: a copy of part of the back buffer to the window has
 // no call in WGL, and Windows' drivers draw a whole frame in far less time than it saves.
 bool partialFramesOffered() { return false; }

@@ -285,3 +285,14 @@ void toggleFullScreen()
         glutPositionWindow(entering ? 0 : placeX, entering ? 0 : placeY);
 }
 
+// The toolkit turns a touch screen's fingers into the mouse: no fingers of their own here,
+// and no controls on screen.
+void listenToFingers(void (*)(int, int, int), void (*)(int, int, int), void (*)(int, int, int),
+                     void (*)(int))
+{
+}
+void showTouchControls(bool, bool) {}
+const char* resumeHint() { return "right button or P to resume"; }
+
+// The desktop's scaling reaches an X11 program as larger windows, not as a ratio to draw at.
+double pixelsPerPoint() { return 1; }

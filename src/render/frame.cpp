@@ -303,11 +303,13 @@ bool presentFrame()
     return true;
 }
 
-// The pointer follows the game's state here, where every tick, key and motion leads; the
-// toolkit hears of it only when it changes, and nothing of it wakes a skipped frame.
+// The pointer and the touch controls follow the game's state here, where every tick, key and
+// motion leads; the toolkit hears of them only when they change, and nothing of them wakes a
+// skipped frame.
 void display()
 {
     showPointer(pointerShown());
+    showTouchControls(paused != 0, keyCardShown());
     presentFrame();
 }
 

@@ -105,6 +105,7 @@ struct SignLook {
     char caption[24];  // empty while none shows
     int captionAlpha;  // 0 (gone) to 20 (opaque)
     int pauseSign;
+    char resumeHint[32];  // under the pause sign, while it shows
     int keyCard;
 };
 SignLook signLook();

@@ -60,6 +60,8 @@ SignLook signLook()
         std::memcpy(look.caption, captionText, std::strlen(captionText));
     look.keyCard = cardShown;
     look.pauseSign = paused && !cardShown;  // the card says it all
+    if (look.pauseSign)
+        std::strncpy(look.resumeHint, resumeHint(), sizeof look.resumeHint - 1);
     return look;
 }
 
@@ -97,9 +99,13 @@ static void strokeText(const char* text, double x, double y, double capHeight, f
 
 // A line of black lettering centred on x = 0, with a white rim that keeps it readable on
 // the grey walls and in the fade to black: the same strokes drawn white, shifted a few
-// pixels each way. Narrowed to fit a window taller than wide.
+// pixels each way. Never smaller than legibleCap points where it fits, narrowed to fit a
+// window taller than wide.
+static const double legibleCap = 14;  // points (CSS pixels) from the baseline to a capital's top
+
 static void signLine(const char* text, double baseline, double capHeight, float alpha)
 {
+    capHeight = maxD(capHeight, legibleCap * pixelsPerPoint() / pixelsPerUnit());
     const double fit = 0.94 * 2 * halfWidth() / textWidth(text, capHeight);
     if (fit < 1) {
         baseline += capHeight * (1 - fit) / 2;
@@ -214,7 +220,7 @@ void drawSigns()
         drawKeyCard();
     if (look.pauseSign) {
         signLine("PAUSED", pausedBaseline, pausedCap, 1.0f);
-        signLine("right button or P to resume", resumeBaseline, resumeCap, 1.0f);
+        signLine(look.resumeHint, resumeBaseline, resumeCap, 1.0f);
     }
     if (look.captionAlpha)
         signLine(look.caption, captionBaseline, captionCap,

@@ -2,7 +2,8 @@
 // the mouse and keys, the key card, idle frames, a hidden page, a lost WebGL context, no
 // WebGL at all, sound after the first click, the canvas's size, and q.
 'use strict';
-const {open, compare, expectLike, pixelAt, sleep, test, assert} = require('./harness');
+const {open, compare, expectLike, pixelAt, noProblems, sleep, test, assert} =
+  require('./harness');
 
 const centre = [250, 250];
 
@@ -12,12 +13,6 @@ async function serve(game) {
   await game.moveTo(...centre);
   await game.tab.mouse.click(...centre);
   await sleep(600);
-}
-
-// Fails on anything the page reported: errors, warnings, failed requests.
-function noProblems(game, allowed = []) {
-  const left = game.problems.filter((p) => !allowed.some((a) => p.includes(a)));
-  assert.deepStrictEqual(left, [], 'the page reported problems');
 }
 
 test('PicturesMatchTheLinuxBuild', async () => {
@@ -230,13 +225,13 @@ test('CanvasFollowsTheWindowAndThePixelRatio', async () => {
     const size = () => game.read(`(() => { const c = document.getElementById('canvas');
       return [c.width, c.height, c.clientWidth, c.clientHeight]; })()`);
     assert.deepStrictEqual(await size(), [1600, 1200, 800, 600]);
-    await game.tab.setViewport({width: 640, height: 700, deviceScaleFactor: 2});
-    await game.waitFor('document.getElementById("canvas").width === 1280');
-    assert.deepStrictEqual(await size(), [1280, 1400, 640, 700]);
+    await game.tab.setViewport({width: 700, height: 560, deviceScaleFactor: 2});
+    await game.waitFor('document.getElementById("canvas").width === 1400');
+    assert.deepStrictEqual(await size(), [1400, 1120, 700, 560]);
     // The picture is drawn at the new size: the heads-up display's top left life, at
     // (-1.8, 1.8) of the 4-unit-high view, is blue.
     await sleep(200);
-    const [r, g, b] = await colourAt(game, 640 / 2 + (-1.8 / 4) * 700, (2 - 1.8) / 4 * 700);
+    const [r, g, b] = await colourAt(game, 700 / 2 + (-1.8 / 4) * 560, (2 - 1.8) / 4 * 560);
     assert(b > 150 && r < 120 && g < 120, `no life marker where one belongs: ${r} ${g} ${b}`);
     noProblems(game);
   } finally {

@@ -1,7 +1,8 @@
 // The browser tests' harness: Debian's Chromium, headless with SwiftShader's WebGL, driven
-// by puppeteer-core; the page served from a static server of its own on 127.0.0.1 or opened
-// from disk; what the page does with WebGL, animation frames and Web Audio counted from
-// inside it; and pictures compared with the Linux build's within a renderer's tolerance.
+// by puppeteer-core; the page served from a static server of its own on 127.0.0.1 (which a
+// test may stop, silence or point at another folder) or opened from disk; what the page does
+// with WebGL, animation frames and Web Audio counted from inside it; and pictures compared
+// with the Linux build's within a renderer's tolerance.
 'use strict';
 const assert = require('assert');
 const fs = require('fs');
@@ -24,13 +25,15 @@ const chromiumFlags = [
 
 // Counters set up before the page's own scripts run: every WebGL clear (one a drawn frame)
 // and draw, every animation-frame request, every sound started, every audio context.
+// The first clear's time too: when, after the page started loading, the first frame came.
 function instrument() {
   const seen = window.__seen = {clears: 0, draws: 0, animationFrames: 0, sounds: 0,
-                                contexts: [], menus: 0, menusPrevented: 0};
+                                contexts: [], menus: 0, menusPrevented: 0, firstFrame: null};
   const count = (proto, name, counter) => {
     const original = proto[name];
     proto[name] = function(...args) {
       seen[counter]++;
+      if (counter === 'clears' && seen.firstFrame === null) seen.firstFrame = performance.now();
       return original.apply(this, args);
     };
   };
@@ -57,13 +60,22 @@ function instrument() {
   });
 }
 
+// Serves the folder server.root, which may change while it runs; while it is null, requests
+// are taken and never answered, as on a network that has gone quiet. server.redirects sends
+// some paths elsewhere, as hosts that keep one address a page do ({'/index.html': '/'}).
 function serve(root) {
   const types = {'.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png',
                  '.json': 'application/json', '.txt': 'text/plain'};
   const server = http.createServer((request, response) => {
+    if (!server.root) return;
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    const file = path.join(root, name.endsWith('/') ? name + 'index.html' : name);
-    if (!file.startsWith(root) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+    if (server.redirects[name]) {
+      response.writeHead(301, {Location: server.redirects[name]});
+      response.end();
+      return;
+    }
+    const file = path.join(server.root, name.endsWith('/') ? name + 'index.html' : name);
+    if (!file.startsWith(server.root) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
       response.writeHead(404);
       response.end();
       return;
@@ -71,13 +83,16 @@ function serve(root) {
     response.writeHead(200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream'});
     fs.createReadStream(file).pipe(response);
   });
+  server.root = root;
+  server.redirects = {};
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // A started browser with one page on the game. Options: width, height, scale (device pixel
-// ratio), fromDisk, flags (more for Chromium), before (called with the page before loading).
+// ratio), touch (a phone's touch screen, no mouse), fromDisk, flags (more for Chromium),
+// before (called with the page before loading), redirects (the server's, from the start).
 async function open(options = {}) {
   const browser = await puppeteer.launch({
     executablePath: process.env.VOLKRIN_CHROMIUM || '/usr/bin/chromium',
@@ -85,11 +100,13 @@ async function open(options = {}) {
   });
   const tab = (await browser.pages())[0] || await browser.newPage();
   await tab.setViewport({width: options.width || 500, height: options.height || 500,
-                         deviceScaleFactor: options.scale || 1});
-  const problems = [];
+                         deviceScaleFactor: options.scale || 1, hasTouch: !!options.touch,
+                         isMobile: !!options.touch});
+  const problems = [], printed = [];
   tab.on('pageerror', (e) => problems.push('page error: ' + e.message));
   tab.on('console', (m) => {
     if (m.type() === 'error' || m.type() === 'warning') problems.push(m.type() + ': ' + m.text());
+    if (m.type() === 'log') printed.push(m.text());  // the game's printed lines
   });
   tab.on('requestfailed', (r) => problems.push('request failed: ' + r.url()));
   await tab.evaluateOnNewDocument(instrument);
@@ -100,12 +117,13 @@ async function open(options = {}) {
     url = 'file://' + path.join(page, 'index.html');
   } else {
     server = await serve(page);
+    Object.assign(server.redirects, options.redirects);
     url = `http://127.0.0.1:${server.address().port}/`;
   }
   if (options.before) await options.before(tab);
   await tab.goto(url, {waitUntil: 'domcontentloaded'});
   const game = {
-    browser, tab, session, problems, url,
+    browser, tab, session, problems, printed, url, server,
     // Reads the page without giving it a user gesture (puppeteer's evaluate would).
     async read(expression) {
       const result = await session.send('Runtime.evaluate', {expression, returnByValue: true,
@@ -137,6 +155,22 @@ async function open(options = {}) {
     async moveTo(x, y, steps = 8) { await tab.mouse.move(x, y, {steps}); },
     async press(key) { await tab.keyboard.press(key); },
     async picture() { return tab.screenshot({type: 'png'}); },
+    // Until the page's service worker keeps the release (its cache filled, it active, so it
+    // answers the next visit) and the visit's loads are over (the browser asks for the icons
+    // last). Not until it controls this page: a worker that comes in the middle of a
+    // navigation may miss its page.
+    async keptForOffline() {
+      await this.waitFor('navigator.serviceWorker.getRegistration().then((r) => !!r && ' +
+                         '!!r.active && r.active.state === "activated")', 15000);
+      await tab.waitForNetworkIdle({idleTime: 500, timeout: 15000});
+    },
+    // The network gone: no connection to the server is accepted, open ones are cut.
+    async stopServer() {
+      const closed = new Promise((resolve) => server.close(resolve));
+      server.closeAllConnections();
+      await closed;
+    },
+    async reload() { await tab.reload({waitUntil: 'domcontentloaded'}); },
     async close() {
       await browser.close();
       if (server) server.close();
@@ -232,8 +266,15 @@ function expectLike(picture, linuxName) {
   return d;
 }
 
+// Fails on anything the page reported: errors, warnings, failed requests.
+function noProblems(game, allowed = []) {
+  const left = game.problems.filter((p) => !allowed.some((a) => p.includes(a)));
+  assert.deepStrictEqual(left, [], 'the page reported problems');
+}
+
 // The tests, each in a browser of its own; run.js runs one by name.
 const tests = new Map();
 function test(name, body) { tests.set(name, body); }
 
-module.exports = {open, compare, expectLike, pixelAt, sleep, test, tests, assert};
+module.exports = {open, compare, decodePng, expectLike, pixelAt, noProblems, sleep, test, tests,
+                  assert};

@@ -3,6 +3,8 @@
 'use strict';
 const {tests} = require('./harness');
 require('./game_test');
+require('./touch_test');
+require('./offline_test');
 
 const name = process.argv[2];
 if (name === '--list') {

@@ -17,6 +17,7 @@
 #include "platform/web/web.h"
 
 static const char* const canvasId = "#canvas";
+static const char* const stageId = "#stage";  // the page's area around the canvas, buttons apart
 // The most pixels a drawing buffer gets: a frame past that would outgrow a tick on a slow
 // machine, and a high-DPI screen this large shows no finer detail for it.
 static const double mostPixels = 2560.0 * 1600.0;
@@ -29,6 +30,10 @@ static void (*mouseCallback)(int, int, int, int) = nullptr;
 static void (*motionCallback)(int, int) = nullptr;
 static void (*passiveMotionCallback)(int, int) = nullptr;
 static void (*statusCallback)(int) = nullptr;
+static void (*fingerDownCallback)(int, int, int) = nullptr;
+static void (*fingerMovedCallback)(int, int, int) = nullptr;
+static void (*fingerUpCallback)(int, int, int) = nullptr;
+static void (*fingerCancelledCallback)(int) = nullptr;
 
 static EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
 static int bufferWidth = 0, bufferHeight = 0;  // the drawing buffer, in pixels
@@ -39,6 +44,7 @@ static bool redisplayWanted = false;
 static bool damaged = true;
 static bool contextLost = false;
 static bool ended = false;
+static bool touchMode = false;  // a touch screen: the page shows its buttons
 
 struct Timer {
     void (*callback)(int);
@@ -55,7 +61,8 @@ struct GameCall {
     int a, b, c, d;
     void (*timer)(int);
 };
-enum { displayCall, reshapeCall, keyCall, specialCall, mouseCall, motionCall, statusCall, timerCall };
+enum { displayCall, reshapeCall, keyCall, specialCall, mouseCall, motionCall, statusCall, timerCall,
+       fingerDownCall, fingerMovedCall, fingerUpCall, fingerCancelledCall };
 
 static void runCall(void* data)
 {
@@ -71,6 +78,10 @@ static void runCall(void* data)
         break;
     case statusCall: statusCallback(call.a); break;
     case timerCall: call.timer(call.a); break;
+    case fingerDownCall: fingerDownCallback(call.a, call.b, call.c); break;
+    case fingerMovedCall: fingerMovedCallback(call.a, call.b, call.c); break;
+    case fingerUpCall: fingerUpCallback(call.a, call.b, call.c); break;
+    case fingerCancelledCall: fingerCancelledCallback(call.a); break;
     default: break;
     }
 }
@@ -85,6 +96,10 @@ static bool registered(int kind)
     case mouseCall: return mouseCallback;
     case motionCall: return motionCallback && passiveMotionCallback;
     case statusCall: return statusCallback;
+    case fingerDownCall:
+    case fingerMovedCall:
+    case fingerUpCall:
+    case fingerCancelledCall: return fingerDownCallback;
     default: return true;
     }
 }
@@ -154,6 +169,55 @@ static void pointerAt(const EmscriptenMouseEvent* e)
     double left = 0, top = 0;
     canvasOffset(&left, &top);
     toBuffer(e->clientX - left, e->clientY - top);
+}
+
+double canvasPixelRatio() { return bufferHeight / cssHeight; }
+
+bool touchScreen() { return touchMode; }
+
+// The page shows its buttons from the first touch on, if it did not know of the touch screen
+// before; the pause sign's hint changes with them.
+static void useTouch()
+{
+    if (touchMode)
+        return;
+    touchMode = true;
+    showTouchButtons();
+    damaged = true;
+    redisplayWanted = true;
+}
+
+// Fingers anywhere on the page but its buttons: the canvas may not fill it, and the paddle
+// follows a finger's movement wherever it is. Refusing the event's default keeps the page
+// from scrolling, zooming or refreshing, and the browser from making mouse events of it.
+static EM_BOOL touched(int type, const EmscriptenTouchEvent* e, void*)
+{
+    useTouch();
+    double left = 0, top = 0;
+    canvasOffset(&left, &top);
+    for (int i = 0; i < e->numTouches; i++) {
+        const EmscriptenTouchPoint& touch = e->touches[i];
+        if (!touch.isChanged)
+            continue;
+        toBuffer(touch.clientX - left, touch.clientY - top);
+        const int finger = static_cast<int>(touch.identifier);
+        switch (type) {
+        case EMSCRIPTEN_EVENT_TOUCHSTART:
+            dispatch({fingerDownCall, finger, pointerX, pointerY, 0, nullptr});
+            break;
+        case EMSCRIPTEN_EVENT_TOUCHMOVE:
+            dispatch({fingerMovedCall, finger, pointerX, pointerY, 0, nullptr});
+            break;
+        case EMSCRIPTEN_EVENT_TOUCHEND:
+            wakeAudio();  // a finger lifted may start sound, as a click does
+            dispatch({fingerUpCall, finger, pointerX, pointerY, 0, nullptr});
+            break;
+        default:
+            dispatch({fingerCancelledCall, finger, 0, 0, 0, nullptr});
+            break;
+        }
+    }
+    return EM_TRUE;
 }
 
 // ---- the page's events -------------------------------------------------------------------
@@ -308,6 +372,30 @@ static void listen()
     emscripten_set_visibilitychange_callback(nullptr, false, visibilityChanged);
     emscripten_set_webglcontextlost_callback(canvasId, nullptr, false, contextWasLost);
     emscripten_set_webglcontextrestored_callback(canvasId, nullptr, false, contextWasRestored);
+    emscripten_set_touchstart_callback(stageId, nullptr, false, touched);
+    emscripten_set_touchmove_callback(stageId, nullptr, false, touched);
+    emscripten_set_touchend_callback(stageId, nullptr, false, touched);
+    emscripten_set_touchcancel_callback(stageId, nullptr, false, touched);
+}
+
+void setFingerCallbacks(void (*down)(int, int, int), void (*moved)(int, int, int),
+                        void (*up)(int, int, int), void (*cancelled)(int))
+{
+    fingerDownCallback = down;
+    fingerMovedCallback = moved;
+    fingerUpCallback = up;
+    fingerCancelledCallback = cancelled;
+}
+
+// The page's buttons, each pressing the key it stands for, as the key would.
+extern "C" EMSCRIPTEN_KEEPALIVE void webPressKey(int character)
+{
+    dispatch({keyCall, character, pointerX, pointerY, 0, nullptr});
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void webPressSpecial(int key)
+{
+    dispatch({specialCall, key, pointerX, pointerY, 0, nullptr});
 }
 
 // ---- the toolkit's calls -----------------------------------------------------------------
@@ -344,6 +432,8 @@ int glutCreateWindow(const char* title)
         exit(1);
     }
     listen();
+    if (pageHasTouch())
+        useTouch();
     return 1;
 }
 

@@ -52,11 +52,36 @@ mergeInto(LibraryManager.library, {
     return document.fullscreenElement ? 1 : 0;
   },
 
+  pageHasTouch: function() {
+    return navigator.maxTouchPoints > 0 ? 1 : 0;
+  },
+
+  showTouchButtons: function() {
+    Module['useTouch']();
+  },
+
+  setTouchButtons: function(paused, keyCard) {
+    Module['touchState'](!!paused, !!keyCard);
+  },
+
+  // Browsers let a page's audio start only in an event a person made; a finger's lift is one
+  // (its touch is not), so the context the game's OpenAL made is started there if it waits.
+  wakeAudio__deps: ['$AL'],
+  wakeAudio: function() {
+    if (AL.paused) return;  // the game's own pause of an idle device: it resumes it itself
+    for (var id in AL.contexts) {
+      var context = AL.contexts[id].audioCtx;
+      if (context.state === 'suspended') context.resume();
+    }
+  },
+
+  // The canvas alone, or on a touch screen the whole page, whose buttons are the keys there.
   toggleCanvasFullScreen: function() {
+    var target = Module['fullScreenTarget'] || Module['canvas'];
     if (document.fullscreenElement) {
       document.exitFullscreen().catch(function() {});
-    } else if (Module['canvas'].requestFullscreen) {
-      Module['canvas'].requestFullscreen().catch(function() {});
+    } else if (target.requestFullscreen) {
+      target.requestFullscreen().catch(function() {});
     }
   },
 });

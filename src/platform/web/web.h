@@ -7,6 +7,10 @@
 // Whether the picture on the canvas may not be the last one drawn (the canvas was resized,
 // its context lost and back, or the page shown again); cleared by asking.
 bool canvasDamaged();
+double canvasPixelRatio();  // drawing-buffer pixels in a CSS pixel
+bool touchScreen();         // the page is played with fingers and shows its buttons
+void setFingerCallbacks(void (*down)(int finger, int x, int y), void (*moved)(int, int, int),
+                        void (*up)(int, int, int), void (*cancelled)(int finger));
 
 // ---- gl/context.cpp ---------------------------------------------------------------------
 bool startGlLayer();    // on the new context: the shaders and buffers
@@ -28,4 +32,8 @@ void setPageSound(int heard);  // a hidden page is silent
 void canvasOffset(double* left, double* top);  // the canvas's corner on the page, CSS pixels
 int canvasFullScreen();
 void toggleCanvasFullScreen();  // within a key's event, as browsers require
+int pageHasTouch();             // the browser says it has a touch screen
+void showTouchButtons();        // from now on: a touch screen was used
+void setTouchButtons(int paused, int keyCard);  // the pause button's word, the key menu
+void wakeAudio();  // the page's audio started where the browser held it for a gesture
 }
