@@ -155,6 +155,11 @@ async function open(options = {}) {
     async moveTo(x, y, steps = 8) { await tab.mouse.move(x, y, {steps}); },
     async press(key) { await tab.keyboard.press(key); },
     async picture() { return tab.screenshot({type: 'png'}); },
+    // The colour (red, green, blue) at (x, y) CSS pixels of the page's picture.
+    async colourAt(x, y) {
+      const scale = await this.read('window.devicePixelRatio');
+      return pixelAt(await this.picture(), x * scale, y * scale);
+    },
     // Until the page's service worker keeps the release (its cache filled, it active, so it
     // answers the next visit) and the visit's loads are over (the browser asks for the icons
     // last). Not until it controls this page: a worker that comes in the middle of a
@@ -272,9 +277,23 @@ function noProblems(game, allowed = []) {
   assert.deepStrictEqual(left, [], 'the page reported problems');
 }
 
-// The tests, each in a browser of its own; run.js runs one by name.
+// The tests, each in a browser of its own; run.js runs one by name. A test given options
+// gets its browser opened with them and closed after it: test(name, options, body(game)).
 const tests = new Map();
-function test(name, body) { tests.set(name, body); }
+function test(name, options, body) {
+  if (!body) {
+    tests.set(name, options);
+    return;
+  }
+  tests.set(name, async () => {
+    const game = await open(options);
+    try {
+      await body(game);
+    } finally {
+      await game.close();
+    }
+  });
+}
 
 module.exports = {open, compare, decodePng, expectLike, pixelAt, noProblems, sleep, test, tests,
                   assert};

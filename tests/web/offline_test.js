@@ -84,21 +84,16 @@ test('ANewReleaseReplacesTheOldOnTheNextVisit', async () => {
 // Hosts that keep one address a page send /index.html to the folder's own address: a
 // navigation takes no answer that came by a redirect, from the network or from the cache
 // (where the worker put what it was sent for index.html).
-test('OnAHostThatRedirectsTheIndexItPlaysOnlineAndOffline', async () => {
-  const game = await open({redirects: {'/index.html': '/'}});
-  try {
-    await game.ready();
-    await game.keptForOffline();
-    await game.tab.goto(game.url + 'index.html', {waitUntil: 'domcontentloaded'});
-    assert.strictEqual(await game.read('location.href'), game.url);
-    await plays(game);
-    await game.stopServer();
-    await game.reload();
-    await plays(game);
-    noProblems(game);
-  } finally {
-    await game.close();
-  }
+test('OnAHostThatRedirectsTheIndexItPlaysOnlineAndOffline', {redirects: {'/index.html': '/'}}, async (game) => {
+  await game.ready();
+  await game.keptForOffline();
+  await game.tab.goto(game.url + 'index.html', {waitUntil: 'domcontentloaded'});
+  assert.strictEqual(await game.read('location.href'), game.url);
+  await plays(game);
+  await game.stopServer();
+  await game.reload();
+  await plays(game);
+  noProblems(game);
 });
 
 // A PNG fetched from the page's server: its pixels, and whether it came as a PNG.
@@ -109,59 +104,49 @@ async function fetchPicture(url) {
   return decodePng(Buffer.from(await response.arrayBuffer()));
 }
 
-test('TheManifestNamesItsIconsAndChromiumWouldInstallIt', async () => {
-  const game = await open();
-  try {
-    await game.ready();
-    await game.keptForOffline();  // installable with a worker that answers offline
-    const {installabilityErrors} = await game.session.send('Page.getInstallabilityErrors');
-    assert.deepStrictEqual(installabilityErrors, []);
-    const {url, errors} = await game.session.send('Page.getAppManifest');
-    assert.deepStrictEqual(errors, [], 'the manifest does not parse cleanly');
-    const manifest = await (await fetch(url)).json();
-    assert.strictEqual(manifest.name, 'Volkrin');
-    assert.strictEqual(manifest.short_name, 'Volkrin');
-    assert.strictEqual(manifest.display, 'fullscreen');
-    assert.strictEqual(manifest.orientation, 'landscape');
-    assert.match(manifest.theme_color, /^#[0-9a-f]{6}$/);
-    // It opens the folder it came from, and keeps to it.
-    for (const field of ['start_url', 'scope']) {
-      assert.strictEqual(new URL(manifest[field], url).href, game.url, field);
-    }
-    const sizes = [];
-    for (const icon of manifest.icons) {
-      const picture = await fetchPicture(new URL(icon.src, url));
-      assert.strictEqual(icon.sizes, `${picture.width}x${picture.height}`, icon.src);
-      sizes.push(picture.width);
-    }
-    assert(sizes.includes(192) && sizes.includes(512), `icons of ${sizes} pixels`);
-
-    // An iPhone's home screen: its own icon, which must be opaque, and a standalone display.
-    const link = (rel) => game.read(`document.querySelector('link[rel="${rel}"]').href`);
-    const touch = await fetchPicture(await link('apple-touch-icon'));
-    assert.deepStrictEqual([touch.width, touch.height], [180, 180]);
-    const clear = touch.channels === 3 ? [] : touch.data.filter((v, i) => i % 4 === 3 && v < 255);
-    assert.strictEqual(clear.length, 0, 'pixels an iPhone would show black');
-    assert.strictEqual(await game.read(
-      'document.querySelector(\'meta[name="apple-mobile-web-app-capable"]\').content'), 'yes');
-    noProblems(game);
-  } finally {
-    await game.close();
+test('TheManifestNamesItsIconsAndChromiumWouldInstallIt', {}, async (game) => {
+  await game.ready();
+  await game.keptForOffline();  // installable with a worker that answers offline
+  const {installabilityErrors} = await game.session.send('Page.getInstallabilityErrors');
+  assert.deepStrictEqual(installabilityErrors, []);
+  const {url, errors} = await game.session.send('Page.getAppManifest');
+  assert.deepStrictEqual(errors, [], 'the manifest does not parse cleanly');
+  const manifest = await (await fetch(url)).json();
+  assert.strictEqual(manifest.name, 'Volkrin');
+  assert.strictEqual(manifest.short_name, 'Volkrin');
+  assert.strictEqual(manifest.display, 'fullscreen');
+  assert.strictEqual(manifest.orientation, 'landscape');
+  assert.match(manifest.theme_color, /^#[0-9a-f]{6}$/);
+  // It opens the folder it came from, and keeps to it.
+  for (const field of ['start_url', 'scope']) {
+    assert.strictEqual(new URL(manifest[field], url).href, game.url, field);
   }
+  const sizes = [];
+  for (const icon of manifest.icons) {
+    const picture = await fetchPicture(new URL(icon.src, url));
+    assert.strictEqual(icon.sizes, `${picture.width}x${picture.height}`, icon.src);
+    sizes.push(picture.width);
+  }
+  assert(sizes.includes(192) && sizes.includes(512), `icons of ${sizes} pixels`);
+
+  // An iPhone's home screen: its own icon, which must be opaque, and a standalone display.
+  const link = (rel) => game.read(`document.querySelector('link[rel="${rel}"]').href`);
+  const touch = await fetchPicture(await link('apple-touch-icon'));
+  assert.deepStrictEqual([touch.width, touch.height], [180, 180]);
+  const clear = touch.channels === 3 ? [] : touch.data.filter((v, i) => i % 4 === 3 && v < 255);
+  assert.strictEqual(clear.length, 0, 'pixels an iPhone would show black');
+  assert.strictEqual(await game.read(
+    'document.querySelector(\'meta[name="apple-mobile-web-app-capable"]\').content'), 'yes');
+  noProblems(game);
 });
 
-test('FromDiskItPlaysWithoutAWorkerAndReportsNothing', async () => {
-  const game = await open({fromDisk: true});
-  try {
-    await plays(game);
-    await game.waitFor('document.readyState === "complete"');
-    await sleep(1500);  // served, the worker would be running by now
-    const workers = game.browser.targets().filter((t) => t.type() === 'service_worker');
-    assert.deepStrictEqual(workers.map((t) => t.url()), []);
-    assert.strictEqual(await game.read('navigator.serviceWorker.controller'), null);
-    assert.strictEqual(await game.read('document.querySelector("link[rel=manifest]")'), null);
-    noProblems(game);
-  } finally {
-    await game.close();
-  }
+test('FromDiskItPlaysWithoutAWorkerAndReportsNothing', {fromDisk: true}, async (game) => {
+  await plays(game);
+  await game.waitFor('document.readyState === "complete"');
+  await sleep(1500);  // served, the worker would be running by now
+  const workers = game.browser.targets().filter((t) => t.type() === 'service_worker');
+  assert.deepStrictEqual(workers.map((t) => t.url()), []);
+  assert.strictEqual(await game.read('navigator.serviceWorker.controller'), null);
+  assert.strictEqual(await game.read('document.querySelector("link[rel=manifest]")'), null);
+  noProblems(game);
 });
