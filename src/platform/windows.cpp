@@ -173,8 +173,8 @@ bool pictureDamaged()
 static int dpiAt(POINT where)
 {
     using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
-    const HMODULE shcore = LoadLibraryW(L"shcore.dll");  // kept: asked once
-    const auto forMonitor = reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(
+    static const HMODULE shcore = LoadLibraryW(L"shcore.dll");  // kept: looked up once
+    static const auto forMonitor = reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(
         shcore ? GetProcAddress(shcore, "GetDpiForMonitor") : nullptr));
     UINT x = 0, y = 0;
     if (forMonitor && forMonitor(MonitorFromPoint(where, MONITOR_DEFAULTTOPRIMARY),
